@@ -1,0 +1,28 @@
+#include "app/cli/cli.h"
+
+#include "app/duration.h"
+#include "res/version.h"
+
+int RunCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
+    CliOptions options;
+    char error[256];
+    if (!ParseCliArguments(argc, argv, &options, error, sizeof error)) {
+        std::fprintf(err, "kelvane-cli: %s\n\n%s", error, CliUsage());
+        return kExitUsage;
+    }
+    if (options.durationText) {
+        g_TestDuration = BoundTestDuration(ParseLeadingNumber(options.durationText), g_TestDuration);
+    }
+    switch (options.command) {
+        case CliCommand::kHelp:
+            std::fputs(CliUsage(), out);
+            return kExitOk;
+        case CliCommand::kVersion:
+            std::fprintf(out, "%s\n", KELVANE_VERSION_TEXT);
+            return kExitOk;
+        case CliCommand::kInfo:
+            return RunInfoCommand(options, out, err);
+        default:
+            return RunBenchmarkCommand(options, out, err);
+    }
+}

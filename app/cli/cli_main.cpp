@@ -1,0 +1,5 @@
+#include <cstdio>
+
+#include "app/cli/cli.h"
+
+int main(int argc, char** argv) { return RunCli(argc, argv, stdout, stderr); }

@@ -1,0 +1,109 @@
+#include "app/cli/cli_options.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct CommandName {
+    const char* name;
+    CliCommand command;
+};
+
+const CommandName kCommands[] = {
+    {"info", CliCommand::kInfo},     {"cpu", CliCommand::kCpu},   {"flops", CliCommand::kFlops},
+    {"memory", CliCommand::kMemory}, {"disk", CliCommand::kDisk}, {"all", CliCommand::kAll},
+    {"bench", CliCommand::kBench},
+};
+
+bool Fail(char* error, size_t errorSize, const char* format, const char* detail) {
+    if (error && errorSize > 0) std::snprintf(error, errorSize, format, detail);
+    return false;
+}
+
+// "--name VALUE" or "--name=VALUE"; advances *index past what it used.
+bool TakeValue(const char* name, int argc, const char* const* argv, int* index,
+               const char** value) {
+    const char* argument = argv[*index];
+    size_t length = std::strlen(name);
+    if (std::strncmp(argument, name, length) != 0) return false;
+    if (argument[length] == '=') {
+        *value = argument + length + 1;
+        return true;
+    }
+    if (argument[length] != '\0') return false;
+    *value = *index + 1 < argc ? argv[++*index] : nullptr;
+    return true;
+}
+
+}  // namespace
+
+bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, char* error,
+                       size_t errorSize) {
+    *options = CliOptions();
+    bool help = false;
+    bool version = false;
+    for (int i = 1; i < argc; ++i) {
+        const char* argument = argv[i];
+        const char* value = nullptr;
+        if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
+            help = true;
+        } else if (std::strcmp(argument, "--version") == 0) {
+            version = true;
+        } else if (std::strcmp(argument, "--json") == 0) {
+            options->json = true;
+        } else if (TakeValue("--duration", argc, argv, &i, &value)) {
+            if (!value || value[0] == '\0')
+                return Fail(error, errorSize, "%s needs a number of milliseconds", "--duration");
+            options->durationText = value;
+        } else if (TakeValue("--drive", argc, argv, &i, &value)) {
+            if (!value || value[0] == '\0')
+                return Fail(error, errorSize, "%s needs a drive", "--drive");
+            options->drive = value;
+        } else if (argument[0] == '-') {
+            return Fail(error, errorSize, "unknown option '%s'", argument);
+        } else {
+            if (options->command != CliCommand::kNone)
+                return Fail(error, errorSize, "more than one command: '%s'", argument);
+            for (const CommandName& known : kCommands) {
+                if (std::strcmp(argument, known.name) == 0) options->command = known.command;
+            }
+            if (options->command == CliCommand::kNone)
+                return Fail(error, errorSize, "unknown command '%s'", argument);
+        }
+    }
+    if (help) {
+        options->command = CliCommand::kHelp;
+        return true;
+    }
+    if (version) {
+        options->command = CliCommand::kVersion;
+        return true;
+    }
+    if (options->command == CliCommand::kNone)
+        return Fail(error, errorSize, "%s", "no command given");
+    if (options->drive && options->command != CliCommand::kDisk &&
+        options->command != CliCommand::kAll && options->command != CliCommand::kBench)
+        return Fail(error, errorSize, "%s applies only to disk, all and bench", "--drive");
+    return true;
+}
+
+const char* CliUsage() {
+    return "Usage: kelvane-cli COMMAND [--json] [--duration MS] [--drive D]\n"
+           "\n"
+           "Commands:\n"
+           "  info      what the machine is: processor, memory, video memory, OS, drives\n"
+           "  cpu       measure the processor clock\n"
+           "  flops     Whetstone floating-point benchmark\n"
+           "  memory    memory bandwidth benchmark\n"
+           "  disk      disk write benchmark (--drive picks the drive)\n"
+           "  all       the four benchmarks in turn\n"
+           "  bench     each benchmark beside an independent reference\n"
+           "\n"
+           "Options:\n"
+           "  --json          one JSON object on standard output\n"
+           "  --duration MS   test duration in milliseconds (default 3000, at most 3600000)\n"
+           "  --drive D       drive for the disk benchmark (default: the preselected one)\n"
+           "  --version       print the version\n"
+           "  --help          print this text\n";
+}

@@ -1,0 +1,38 @@
+#!/bin/sh
+# Exit statuses and streams of kelvane-cli: cli_exit_status.sh RUNNER PROGRAM
+# RUNNER is empty natively and the Wine wrapper for the Windows build.
+runner=$1
+cli=$2
+failed=0
+out=$(mktemp) err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+
+check() { # expected-status expected-stdout-pattern expected-stderr-pattern args...
+  want=$1 outpat=$2 errpat=$3
+  shift 3
+  $runner "$cli" "$@" >"$out" 2>"$err"
+  got=$?
+  tr -d '\r' <"$out" >"$out.n" && mv "$out.n" "$out"
+  tr -d '\r' <"$err" >"$err.n" && mv "$err.n" "$err"
+  if [ "$got" != "$want" ]; then
+    echo "FAIL: kelvane-cli $*: status $got, expected $want"; failed=1
+  fi
+  if [ -n "$outpat" ] && ! grep -Eq "$outpat" "$out"; then
+    echo "FAIL: kelvane-cli $*: stdout does not match '$outpat':"; cat "$out"; failed=1
+  fi
+  if [ -n "$errpat" ] && ! grep -Eq "$errpat" "$err"; then
+    echo "FAIL: kelvane-cli $*: stderr does not match '$errpat':"; cat "$err"; failed=1
+  fi
+  if [ "$want" = 2 ] && [ -s "$out" ]; then
+    echo "FAIL: kelvane-cli $*: a usage error wrote to stdout"; failed=1
+  fi
+}
+
+check 0 '^0\.4$' '' --version
+check 0 '^Usage: kelvane-cli' '' --help
+check 2 '' '^Usage: kelvane-cli' frobnicate
+check 2 '' "unknown option '--frobnicate'" --frobnicate
+check 2 '' 'needs a number' cpu --duration
+check 2 '' 'no command' 
+[ $failed = 0 ] && echo "all exit-status checks passed"
+exit $failed

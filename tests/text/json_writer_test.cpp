@@ -1,0 +1,64 @@
+#include "text/json_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace {
+
+std::string Quoted(const char* text) {
+    std::string out;
+    AppendJsonString(out, text);
+    return out;
+}
+
+TEST(JsonString, EscapesWhatJsonForbids) {
+    const struct {
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"plain", "\"plain\""},
+        {"say \"hi\"", "\"say \\\"hi\\\"\""},
+        {"back\\slash", "\"back\\\\slash\""},
+        {"two\nlines\ttab\r", "\"two\\nlines\\ttab\\r\""},
+        {"\x01\x1f\x7f", "\"\\u0001\\u001f\\u007f\""},
+        {"caf\xc3\xa9", "\"caf\xc3\xa9\""},          // valid UTF-8 passes
+        {"\xe2\x82\xac", "\"\xe2\x82\xac\""},          // three-byte sequence
+        {"caf\xe9", "\"caf\\u00e9\""},                 // Latin-1 byte
+        {"\xc3", "\"\\u00c3\""},                       // cut-off sequence
+        {"\xc0\xaf", "\"\\u00c0\\u00af\""},            // overlong form
+        {"\xed\xa0\x80", "\"\\u00ed\\u00a0\\u0080\""},  // surrogate
+        {"", "\"\""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Quoted(c.text), c.expected) << c.text;
+    EXPECT_EQ(Quoted(nullptr), "\"\"");
+}
+
+TEST(JsonWriter, CommasAndNesting) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Field("name", "Kelvane");
+    json.Field("bytes", static_cast<uint64_t>(17179869184ull));
+    json.Field("delta", static_cast<int64_t>(-5));
+    json.Field("mhz", 2992.5);
+    json.Field("bad", std::numeric_limits<double>::infinity());
+    json.Key("drives");
+    json.BeginArray();
+    json.String("/");
+    json.String("/home");
+    json.BeginObject();
+    json.EndObject();
+    json.EndArray();
+    json.Key("ok");
+    json.Bool(true);
+    json.Key("none");
+    json.Null();
+    json.EndObject();
+    EXPECT_EQ(json.Text(),
+              "{\"name\":\"Kelvane\",\"bytes\":17179869184,\"delta\":-5,\"mhz\":2992.5,"
+              "\"bad\":null,\"drives\":[\"/\",\"/home\",{}],\"ok\":true,\"none\":null}");
+}
+
+}  // namespace

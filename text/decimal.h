@@ -1,0 +1,24 @@
+// Decimal texts of measured figures: cut, print, tidy.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Longest text FormatNumber writes, without the terminator.
+constexpr size_t kFormatNumberMax = 30;
+// The most significant digits whose printed form fits FormatNumber's 80-character
+// working buffer: "-d." + 72 digits + "e+308" is exactly 80.
+constexpr int kFormatNumberMaxSignificant = 73;
+
+// x cut toward zero to |decimals| decimals; never raised.
+double CutToDecimals(double x, int16_t decimals);
+
+// Prints x with at most `significant` significant digits (below 2 counts as 2), drops
+// trailing zeros and a dangling point; from 10^significant on, exponent notation with at
+// least three exponent digits. `out` must hold kFormatNumberMax + 1 characters.
+void FormatNumber(char* out, double x, int significant);
+
+// Tidies a decimal text in place (trailing zeros, dangling point, missing leading zero)
+// and extends a whole number with a point and `decimals` zeros. Never writes past
+// `capacity` bytes, the terminator included; what does not fit is left out.
+void TrimNumber(char* text, int decimals, size_t capacity);
