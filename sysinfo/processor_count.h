@@ -1,0 +1,4 @@
+// The number of processors, for the "Cores" field and the Whetstone score.
+#pragma once
+
+int CountProcessors();
