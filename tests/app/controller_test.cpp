@@ -1,0 +1,249 @@
+#include "app/controller.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/duration.h"
+#include "fakes/fake_controller_services.h"
+#include "fakes/fake_dialog_host.h"
+#include "res/resource.h"
+
+namespace {
+
+class ControllerTest : public ::testing::Test {
+protected:
+    FakeDialogHost host;
+    FakeControllerServices services;
+    MainDialog dialog = MakeMainDialog(host, services);
+
+    void SetUp() override {
+        g_TestDuration = 3000;
+        g_AboutMenuAdded = 0;
+    }
+    void AddDrive(const char* name) {
+        DriveList& drives = services.summary.drives;
+        std::strcpy(drives.names[drives.count++], name);
+    }
+    // Fires the Run All timer until it is no longer running.
+    void RunTimerToEnd() {
+        for (int guard = 0; guard < 10 && host.timers.count(IDT_RUN_ALL); ++guard)
+            OnDialogTimer(&dialog, IDT_RUN_ALL);
+    }
+};
+
+TEST_F(ControllerTest, OpeningFillsEveryFieldInOrderThenInstallsLabelsAndCentres) {
+    std::strcpy(services.summary.cpuDetails, "Some CPU");
+    std::strcpy(services.summary.cores, "2");
+    std::strcpy(services.summary.osVersion, "  \"Windows 7\" version 6.1.7601 ");
+    OnDialogOpened(&dialog);
+
+    EXPECT_EQ(host.caption, "Kelvane 0.4");
+    const std::vector<std::string> expected = {
+        "SetCaption Kelvane 0.4", "SetSmallIcon", "ApplyDialogFont",
+        "SetText 1004 Some CPU", "SetText 1005 ", "SetText 1006 ", "SetText 1007 ",
+        "SetText 1018 ", "SetText 1013 ", "SetText 1014 2", "SetText 1016 ",
+        "SetText 1019 ", "SetText 1017 ", "SetText 1021   \"Windows 7\" version 6.1.7601 ",
+        "InstallStatusLine 1022", "InstallLink 1020", "SetText 1020 www.kelvane.example",
+        "CenterOnDesktop"};
+    EXPECT_EQ(host.log, expected);
+    EXPECT_EQ(host.texts.count(IDC_STATUS_LINE), 0u) << "no time stamp before the first run";
+}
+
+TEST_F(ControllerTest, DriveListKeepsOrderAndPreselects) {
+    AddDrive("A:");
+    AddDrive("C:");
+    AddDrive("E:");
+    services.summary.drives.selected = 1;
+    OnDialogOpened(&dialog);
+    EXPECT_EQ(host.listItems, (std::vector<std::string>{"A:", "C:", "E:"}));
+    EXPECT_EQ(host.selectedItem, 1);
+}
+
+TEST_F(ControllerTest, EmptyDriveListSelectsNothingAndDiskRunGetsEmptyDrive) {
+    services.summary.drives.selected = -1;
+    OnDialogOpened(&dialog);
+    EXPECT_EQ(host.selectedItem, -1);
+    OnDialogCommand(&dialog, IDC_RUN_DISK);
+    EXPECT_EQ(services.runs, (std::vector<std::string>{"disk  6000"}));
+}
+
+struct BenchmarkCase {
+    int button;
+    int field;
+    const char* run;
+    const char* result;
+};
+
+class BenchmarkCommandTest : public ControllerTest,
+                             public ::testing::WithParamInterface<BenchmarkCase> {};
+
+TEST_P(BenchmarkCommandTest, StampsDisablesRunsShowsResultEnablesAndFocuses) {
+    const BenchmarkCase& c = GetParam();
+    AddDrive("C:");
+    services.summary.drives.selected = 0;
+    OnDialogOpened(&dialog);
+    host.log.clear();
+
+    EXPECT_EQ(OnDialogCommand(&dialog, static_cast<uint32_t>(c.button)), 1);
+
+    const std::string b = std::to_string(c.button), f = std::to_string(c.field);
+    const std::vector<std::string> expected = {
+        "SetText 1022 Time Stamp:  April 3, 2009 at 18:33:49", "Invalidate 1022",
+        "Enable " + b + " 0",
+        "SetText " + f + " running " + c.run, "Repaint " + f,
+        "SetText " + f + " " + c.result, "Repaint " + f,
+        "DiscardQueuedInput", "Enable " + b + " 1", "Focus " + b};
+    EXPECT_EQ(host.log, expected);
+    EXPECT_EQ(services.runs, std::vector<std::string>{c.run});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachButton, BenchmarkCommandTest,
+    ::testing::Values(BenchmarkCase{IDC_RUN_CPU_SPEED, IDC_CPU_SPEED_RESULT, "cpu", "2.99 GHz"},
+                      BenchmarkCase{IDC_RUN_FLOPS, IDC_FLOPS_RESULT, "flops 3000", "1.23 Gigaflops"},
+                      BenchmarkCase{IDC_RUN_MEMORY, IDC_MEMORY_RESULT, "memory 6000", "9 GB/second"},
+                      BenchmarkCase{IDC_RUN_DISK, IDC_DISK_RESULT, "disk C: 6000", "512 MB/second"}));
+
+TEST_F(ControllerTest, LongestDurationIsDoubledWithoutWrapping) {
+    g_TestDuration = kMaxTestDuration;
+    OnDialogCommand(&dialog, IDC_RUN_MEMORY);
+    EXPECT_EQ(services.runs, std::vector<std::string>{"memory 7200000"});
+}
+
+TEST_F(ControllerTest, DiskFailureShowsTheErrorBoxBeforeTheField) {
+    services.disk = FakeControllerServices::Result("There is not enough space on the disk.", false);
+    services.disk.showErrorBox = true;
+    OnDialogCommand(&dialog, IDC_RUN_DISK);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "Disk Benchmark Error|error|There is not enough space on the disk.");
+    EXPECT_EQ(host.texts[IDC_DISK_RESULT], "There is not enough space on the disk.");
+    // The box comes first, the field text after it is closed.
+    auto box = std::find(host.log.begin(), host.log.end(), "ShowMessage Disk Benchmark Error");
+    auto text = std::find(host.log.begin(), host.log.end(),
+                          "SetText 1003 There is not enough space on the disk.");
+    EXPECT_LT(box, text);
+}
+
+TEST_F(ControllerTest, CommandDuringARunIsDropped) {
+    struct Context {
+        MainDialog* dialog;
+        int nested;
+    } context{&dialog, 0};
+    services.context = &context;
+    services.duringRun = [](void* p) {
+        auto* c = static_cast<Context*>(p);
+        if (c->nested++) return;
+        OnDialogCommand(c->dialog, IDC_RUN_CPU_SPEED);
+        OnDialogCommand(c->dialog, IDC_RUN_ALL);
+    };
+    OnDialogCommand(&dialog, IDC_RUN_CPU_SPEED);
+    EXPECT_EQ(services.runs, std::vector<std::string>{"cpu"});
+    EXPECT_TRUE(host.timers.empty());
+    // Once the run is over, commands work again.
+    OnDialogCommand(&dialog, IDC_RUN_FLOPS);
+    EXPECT_EQ(services.runs.size(), 2u);
+}
+
+TEST_F(ControllerTest, RunAllRunsTheFourInOrderWithItsPauses) {
+    OnDialogCommand(&dialog, IDC_RUN_ALL);
+    for (int field : {IDC_CPU_SPEED_RESULT, IDC_FLOPS_RESULT, IDC_MEMORY_RESULT, IDC_DISK_RESULT})
+        EXPECT_EQ(host.texts[field], "...");
+    EXPECT_EQ(host.timers[IDT_RUN_ALL], 100u);
+    EXPECT_TRUE(host.texts.count(IDC_STATUS_LINE) == 0) << "Run All itself stamps nothing";
+
+    RunTimerToEnd();
+    EXPECT_EQ(services.runs,
+              (std::vector<std::string>{"cpu", "flops 3000", "memory 6000", "disk  6000"}));
+    EXPECT_EQ(host.Entries("StartTimer"),
+              (std::vector<std::string>{"StartTimer 1001 100", "StartTimer 1001 250",
+                                        "StartTimer 1001 250", "StartTimer 1001 250"}));
+    EXPECT_TRUE(host.timers.empty()) << "the sequence ends after the disk";
+    EXPECT_EQ(host.texts[IDC_DISK_RESULT], "512 MB/second");
+}
+
+TEST_F(ControllerTest, RunAllSkipsAFieldRunByHandMeanwhile) {
+    OnDialogCommand(&dialog, IDC_RUN_ALL);
+    OnDialogCommand(&dialog, IDC_RUN_FLOPS);  // by hand, before the timer fires
+    services.runs.clear();
+    RunTimerToEnd();
+    EXPECT_EQ(services.runs, (std::vector<std::string>{"cpu", "memory 6000", "disk  6000"}));
+}
+
+TEST_F(ControllerTest, RunAllAgainRerunsEverything) {
+    OnDialogCommand(&dialog, IDC_RUN_ALL);
+    RunTimerToEnd();
+    OnDialogCommand(&dialog, IDC_RUN_ALL);
+    RunTimerToEnd();
+    EXPECT_EQ(services.runs.size(), 8u);
+}
+
+TEST_F(ControllerTest, TimerWithoutMarkersOnlyStopsItself) {
+    OnDialogTimer(&dialog, 7);
+    EXPECT_EQ(host.log, std::vector<std::string>{"StopTimer 7"});
+    EXPECT_TRUE(services.runs.empty());
+}
+
+TEST_F(ControllerTest, AboutEntryIsAddedOnce) {
+    OnDialogMenuPopup(&dialog);
+    OnDialogMenuPopup(&dialog);
+    EXPECT_EQ(host.menuEntries, std::vector<std::string>{"9876 About Kelvane..."});
+    EXPECT_EQ(g_AboutMenuAdded, 1);
+}
+
+TEST_F(ControllerTest, SystemCommandsOnlyPassTheAboutEntryOn) {
+    OnDialogSystemCommand(&dialog, 0xF060);  // SC_CLOSE keeps its default handling
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.endResult, -1);
+    OnDialogSystemCommand(&dialog, IDM_ABOUT);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].rfind("About Kelvane|information|Kelvane 0.4\n\n", 0), 0u)
+        << host.messages[0];
+}
+
+TEST_F(ControllerTest, CloseAndEscapeEndTheDialogWhateverTheNotification) {
+    for (uint32_t command : {1u, 2u, 0x00010001u, 0x03000002u}) {
+        FakeDialogHost fresh;
+        MainDialog d = MakeMainDialog(fresh, services);
+        EXPECT_EQ(OnDialogCommand(&d, command), 1);
+        EXPECT_EQ(fresh.endResult, 1) << command;
+    }
+}
+
+TEST_F(ControllerTest, OtherCommandsDoNothing) {
+    for (uint32_t command : {0u, 1012u, 1012u | (1u << 16), 4242u}) EXPECT_EQ(OnDialogCommand(&dialog, command), 1);
+    EXPECT_TRUE(host.log.empty());
+}
+
+TEST(TimeStampTest, Format) {
+    const struct {
+        LocalTime time;
+        const char* month;
+        const char* expected;
+    } cases[] = {
+        {{2009, 4, 3, 18, 33, 49}, "April", "Time Stamp:  April 3, 2009 at 18:33:49"},
+        {{2026, 12, 31, 9, 5, 7}, "December", "Time Stamp:  December 31, 2026 at 9:05:07"},
+        {{2026, 1, 1, 0, 0, 0}, "", "Time Stamp:   1, 2026 at 0:00:00"},
+    };
+    for (const auto& c : cases) {
+        char out[260];
+        FormatTimeStamp(c.time, c.month, out, sizeof out);
+        EXPECT_STREQ(out, c.expected);
+    }
+    char small[12];
+    FormatTimeStamp(cases[0].time, "April", small, sizeof small);
+    EXPECT_STREQ(small, "Time Stamp:");
+}
+
+TEST(AboutTextTest, EndsWithTheBuildDateAndTime) {
+    char out[512];
+    FormatAboutText("Apr  3 2009", "18:33:49", out, sizeof out);
+    std::string text = out;
+    EXPECT_EQ(text.rfind("Kelvane 0.4\n\n", 0), 0u);
+    EXPECT_NE(text.find("\nwww.kelvane.example\n"), std::string::npos);
+    const std::string tail = "\n\nBuild Date: Apr  3 2009  Time: 18:33:49";
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+}
+
+}  // namespace
