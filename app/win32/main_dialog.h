@@ -1,5 +1,13 @@
+// Dialog 4000 on Win32: the dialog procedure that hands its messages to the controller.
 #pragma once
 
 #include <windows.h>
 
+// Runs the main dialog modally; returns what DialogBoxParamA returns (-1: not created).
+INT_PTR RunMainDialog(HINSTANCE instance);
+
 INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Moves `window`, keeping its size, so that its centre lies on the centre of `over`;
+// the desktop stands in for an absent, hidden or minimised `over`.
+void CenterWindow(HWND window, HWND over);

@@ -4,7 +4,6 @@
 
 #include "app/duration.h"
 #include "app/win32/main_dialog.h"
-#include "res/resource.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     InitCommonControls();
@@ -15,8 +14,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 
     SetTestDurationFromCommandLine(commandLine);
 
-    INT_PTR result =
-        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDlgProc, 0);
+    INT_PTR result = RunMainDialog(instance);
     if (result == -1) {
         MessageBoxA(GetDesktopWindow(), "Could not create main window", "Kelvane", MB_OK);
         return 0;
