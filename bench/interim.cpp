@@ -5,7 +5,7 @@
 
 namespace {
 void NoResult(BenchmarkResult* result) {
-    std::memset(result, 0, sizeof *result);
+    *result = BenchmarkResult{};
 }
 }  // namespace
 

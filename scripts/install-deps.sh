@@ -9,6 +9,7 @@ packages=(
   wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   fonts-dejavu-core
+  clang libclang-rt-14-dev clang-tidy cppcheck
 )
 
 sudo_cmd=()

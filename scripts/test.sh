@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and tests the three presets in turn:
-# linux, linux-asan, win32 (the Windows build under Wine, its dialog under Xvfb).
+# linux, linux-asan, win32 (the Windows build under Wine, its dialog under Xvfb); then
+# static analysis and a bounded fuzzing run (KELVANE_FUZZ_SECONDS per target, default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,4 +18,8 @@ for preset in linux linux-asan win32; do
     ctest --preset "$preset"
   fi
 done
+echo "=== static analysis ==="
+bash scripts/lint.sh
+echo "=== fuzzing ==="
+bash scripts/fuzz.sh
 echo "=== all tests passed ==="

@@ -10,7 +10,8 @@ constexpr size_t kFormatNumberMax = 30;
 // working buffer: "-d." + 72 digits + "e+308" is exactly 80.
 constexpr int kFormatNumberMaxSignificant = 73;
 
-// x cut toward zero to |decimals| decimals; never raised.
+// x cut toward zero to |decimals| decimals. Never raised by more than the rounding of
+// x * 10^decimals, so 1.15, stored just below itself, keeps its last 5.
 double CutToDecimals(double x, int16_t decimals);
 
 // Prints x with at most `significant` significant digits (below 2 counts as 2), drops

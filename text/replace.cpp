@@ -20,7 +20,8 @@ void ReplaceAll(char* text, size_t capacity, const char* pattern, const char* re
         // The tail, terminator included, moves to just after the replacement.
         std::memmove(at + replacementLength, at + patternLength,
                      length - offset - patternLength + 1);
-        std::memcpy(at, replacement, replacementLength);
+        // Into the middle of the text: the terminator is already in place.
+        std::memcpy(at, replacement, replacementLength);  // NOLINT(bugprone-not-null-terminated-result)
         length = length - patternLength + replacementLength;
         at = std::strstr(at + replacementLength, pattern);
     }
