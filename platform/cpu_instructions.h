@@ -15,3 +15,14 @@ CpuidWords ExecuteCpuid(uint32_t leaf);
 
 // RDTSC; 0 where the instruction is missing.
 uint64_t ReadTimeStampCounter();
+
+// CPUID as a seam, so the identification rules can be tested with any processor's words.
+class CpuidSource {
+public:
+    virtual CpuidWords Execute(uint32_t leaf) = 0;
+
+protected:
+    ~CpuidSource() = default;
+};
+
+CpuidSource& SystemCpuid();

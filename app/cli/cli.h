@@ -10,4 +10,8 @@ int RunCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
 
 // The commands, each in a file of its own.
 int RunInfoCommand(const CliOptions& options, std::FILE* out, std::FILE* err);
+// The System Information fields as label lines, or as the "info" member of a JSON object.
+void WriteSummaryLines(const struct SystemSummary& summary, std::FILE* out);
+void WriteSummaryJson(const struct SystemSummary& summary, class JsonWriter& json);
+
 int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* err);

@@ -1,7 +1,77 @@
-// kelvane-cli info: the System Information fields.
-#include "app/cli/cli.h"
+// kelvane-cli info: the System Information fields, as lines or as one JSON object.
+#include <cinttypes>
+#include <memory>
 
-int RunInfoCommand(const CliOptions&, std::FILE*, std::FILE* err) {
-    std::fputs("kelvane-cli: info is not available in this build\n", err);
-    return kExitNoResult;
+#include "app/cli/cli.h"
+#include "sysinfo/system_summary.h"
+#include "text/json_writer.h"
+
+// The dialog's labels and order.
+static const struct {
+    const char* label;
+    const char* key;
+    char (SystemSummary::*text)[kFieldTextSize];
+} kInfoFields[] = {
+    {"CPU Details:", "cpu_details", &SystemSummary::cpuDetails},
+    {"CPU Family:", "cpu_family", &SystemSummary::cpuFamily},
+    {"Model:", "model", &SystemSummary::cpuModel},
+    {"Stepping:", "stepping", &SystemSummary::cpuStepping},
+    {"Instructions:", "instructions", &SystemSummary::instructions},
+    {"CPU Speed:", "cpu_speed", &SystemSummary::nominalSpeed},
+    {"Vendor:", "vendor", &SystemSummary::vendor},
+    {"Cores:", "cores", &SystemSummary::cores},
+    {"Memory (RAM):", "memory", &SystemSummary::memory},
+    {"Video Memory:", "video_memory", &SystemSummary::videoMemory},
+    {"OS Version:", "os_version", &SystemSummary::osVersion},
+};
+
+void WriteSummaryLines(const SystemSummary& summary, std::FILE* out) {
+    for (const auto& field : kInfoFields) {
+        // The two-line CPU Details field continues under its value.
+        std::fprintf(out, "%-14s ", field.label);
+        for (const char* c = summary.*field.text; *c; ++c) {
+            std::fputc(*c, out);
+            if (*c == '\n') std::fprintf(out, "%-14s ", "");
+        }
+        std::fputc('\n', out);
+    }
+    std::fprintf(out, "%-14s ", "Drives:");
+    for (int i = 0; i < summary.drives.count; ++i)
+        std::fprintf(out, "%s%s%s", i ? ", " : "", summary.drives.names[i], i == summary.drives.selected ? " (selected)" : "");
+    std::fputc('\n', out);
+}
+
+void WriteSummaryJson(const SystemSummary& summary, JsonWriter& json) {
+    json.Key("info");
+    json.BeginObject();
+    for (const auto& field : kInfoFields) json.Field(field.key, summary.*field.text);
+    json.Key("drives");
+    json.BeginArray();
+    for (int i = 0; i < summary.drives.count; ++i) json.String(summary.drives.names[i]);
+    json.EndArray();
+    json.Key("selected_drive");
+    if (summary.drives.selected >= 0)
+        json.String(summary.drives.names[summary.drives.selected]);
+    else
+        json.Null();
+    json.Field("nominal_mhz", static_cast<uint64_t>(summary.nominalMhz));
+    json.Field("processor_count", static_cast<int64_t>(summary.processorCount));
+    json.Field("total_physical_bytes", summary.totalPhysicalBytes);
+    json.Field("video_memory_bytes", summary.videoMemoryBytes);
+    json.EndObject();
+}
+
+int RunInfoCommand(const CliOptions& options, std::FILE* out, std::FILE*) {
+    std::unique_ptr<SystemSummary> summary(new SystemSummary());
+    ReadSystemSummary(summary.get());
+    if (options.json) {
+        JsonWriter json;
+        json.BeginObject();
+        WriteSummaryJson(*summary, json);
+        json.EndObject();
+        std::fprintf(out, "%s\n", json.Text().c_str());
+    } else {
+        WriteSummaryLines(*summary, out);
+    }
+    return kExitOk;
 }

@@ -28,3 +28,15 @@ uint64_t ReadTimeStampCounter() {
     return 0;
 #endif
 }
+
+namespace {
+class ProcessorCpuid final : public CpuidSource {
+public:
+    CpuidWords Execute(uint32_t leaf) override { return ExecuteCpuid(leaf); }
+};
+}  // namespace
+
+CpuidSource& SystemCpuid() {
+    static ProcessorCpuid source;
+    return source;
+}

@@ -11,8 +11,13 @@ markers=$(mktemp -d)
 trap 'rm -rf "$markers"' EXIT
 win_markers=$("$wine_run" winepath -w "$markers" 2>/dev/null | tr -d '\r')
 win_exe=$("$wine_run" winepath -w "$exe" 2>/dev/null | tr -d '\r')
+win_driver=$("$wine_run" winepath -w "$driver" 2>/dev/null | tr -d '\r')
 
-"$wine_run" "$driver" "$win_exe" "$win_markers" &
+# In a Wine virtual desktop, which draws the window frame (caption, icon, system menu)
+# that a bare X server without a window manager leaves out. explorer does not pass the
+# driver's exit status on: its last line tells.
+"$wine_run" explorer /desktop=kelvane-e2e,1280x1024 "$win_driver" "$win_exe" "$win_markers" \
+  >"$markers/out.txt" 2>&1 &
 driver_pid=$!
 for _ in $(seq 1 400); do
   [ -e "$markers/ready" ] && break
@@ -27,3 +32,6 @@ if [ -e "$markers/ready" ]; then
   touch "$markers/shot"
 fi
 wait "$driver_pid"
+cat "$markers/out.txt"
+tail -n 1 "$markers/out.txt" | grep -q '^dialog checks passed'
+

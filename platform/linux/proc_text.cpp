@@ -1,0 +1,319 @@
+#include "platform/linux/proc_text.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "text/bounded_copy.h"
+
+namespace {
+
+// One line of a buffer that need not be terminated.
+struct Line {
+    const char* begin;
+    size_t length;
+};
+
+bool NextLine(const char** at, const char* end, Line* line) {
+    if (*at >= end) return false;
+    const char* start = *at;
+    const char* stop = static_cast<const char*>(std::memchr(start, '\n', static_cast<size_t>(end - start)));
+    if (!stop) stop = end;
+    *line = {start, static_cast<size_t>(stop - start)};
+    *at = stop < end ? stop + 1 : end;
+    return true;
+}
+
+// Copies a slice into a terminated buffer, cut to fit; embedded NULs end it.
+void CopySlice(char* out, size_t capacity, const char* begin, size_t length) {
+    if (capacity == 0) return;
+    size_t n = length < capacity - 1 ? length : capacity - 1;
+    const char* nul = static_cast<const char*>(std::memchr(begin, '\0', n));
+    if (nul) n = static_cast<size_t>(nul - begin);
+    std::memcpy(out, begin, n);
+    out[n] = '\0';
+}
+
+void Trim(const char** begin, size_t* length) {
+    while (*length && (**begin == ' ' || **begin == '\t')) ++*begin, --*length;
+    while (*length && ((*begin)[*length - 1] == ' ' || (*begin)[*length - 1] == '\t' ||
+                       (*begin)[*length - 1] == '\r'))
+        --*length;
+}
+
+// "key<blanks>: value" → key and value, trimmed.
+bool SplitKeyValue(const Line& line, char separator, Line* key, Line* value) {
+    const char* colon = static_cast<const char*>(std::memchr(line.begin, separator, line.length));
+    if (!colon) return false;
+    *key = {line.begin, static_cast<size_t>(colon - line.begin)};
+    *value = {colon + 1, line.length - key->length - 1};
+    Trim(&key->begin, &key->length);
+    Trim(&value->begin, &value->length);
+    return true;
+}
+
+bool KeyIs(const Line& key, const char* name) {
+    size_t n = std::strlen(name);
+    return key.length == n && std::memcmp(key.begin, name, n) == 0;
+}
+
+// Leading decimal digits, saturating instead of wrapping.
+uint64_t ParseUnsigned(const Line& value, bool* any) {
+    uint64_t n = 0;
+    *any = false;
+    for (size_t i = 0; i < value.length && value.begin[i] >= '0' && value.begin[i] <= '9'; ++i) {
+        *any = true;
+        unsigned digit = static_cast<unsigned>(value.begin[i] - '0');
+        n = n > (UINT64_MAX - digit) / 10 ? UINT64_MAX : n * 10 + digit;
+    }
+    return n;
+}
+
+int ParseSmallInt(const Line& value) {
+    bool any = false;
+    uint64_t n = ParseUnsigned(value, &any);
+    return any ? (n > 1000000 ? 1000000 : static_cast<int>(n)) : -1;
+}
+
+double ParseDecimal(const Line& value) {
+    char text[64];
+    CopySlice(text, sizeof text, value.begin, value.length);
+    double x = std::strtod(text, nullptr);
+    return x > 0 && x < 1e9 ? x : 0;
+}
+
+}  // namespace
+
+void ParseCpuinfo(const char* text, size_t length, CpuinfoFacts* facts) {
+    std::memset(facts, 0, sizeof *facts);
+    facts->family = facts->model = facts->stepping = -1;
+    const char* at = text;
+    const char* end = text + length;
+    Line line, key, value;
+    while (NextLine(&at, end, &line)) {
+        if (!SplitKeyValue(line, ':', &key, &value)) continue;
+        if (KeyIs(key, "processor")) {
+            ++facts->processors;
+            continue;
+        }
+        if (facts->processors > 1) continue;  // the first processor's facts only
+        if (KeyIs(key, "model name") && !facts->modelName[0])
+            CopySlice(facts->modelName, sizeof facts->modelName, value.begin, value.length);
+        else if (KeyIs(key, "vendor_id") && !facts->vendorId[0])
+            CopySlice(facts->vendorId, sizeof facts->vendorId, value.begin, value.length);
+        else if (KeyIs(key, "cpu MHz") && facts->mhz == 0)
+            facts->mhz = ParseDecimal(value);
+        else if (KeyIs(key, "cpu family") && facts->family < 0)
+            facts->family = ParseSmallInt(value);
+        else if (KeyIs(key, "model") && facts->model < 0)
+            facts->model = ParseSmallInt(value);
+        else if (KeyIs(key, "stepping") && facts->stepping < 0)
+            facts->stepping = ParseSmallInt(value);
+    }
+}
+
+void ParseMeminfo(const char* text, size_t length, MeminfoFacts* facts) {
+    std::memset(facts, 0, sizeof *facts);
+    const struct {
+        const char* name;
+        uint64_t MeminfoFacts::*field;
+    } kFields[] = {
+        {"MemTotal", &MeminfoFacts::memTotal},   {"MemFree", &MeminfoFacts::memFree},
+        {"MemAvailable", &MeminfoFacts::memAvailable}, {"Buffers", &MeminfoFacts::buffers},
+        {"Cached", &MeminfoFacts::cached},       {"SwapTotal", &MeminfoFacts::swapTotal},
+        {"SwapFree", &MeminfoFacts::swapFree},
+    };
+    const char* at = text;
+    const char* end = text + length;
+    Line line, key, value;
+    while (NextLine(&at, end, &line)) {
+        if (!SplitKeyValue(line, ':', &key, &value)) continue;
+        for (const auto& field : kFields) {
+            if (!KeyIs(key, field.name)) continue;
+            bool any = false;
+            uint64_t kib = ParseUnsigned(value, &any);
+            if (!any) break;
+            facts->*field.field = kib > UINT64_MAX / 1024 ? UINT64_MAX : kib * 1024;
+            if (field.field == &MeminfoFacts::memAvailable) facts->hasMemAvailable = true;
+            break;
+        }
+    }
+}
+
+bool ParseCgroupValue(const char* text, size_t length, uint64_t* value) {
+    Line line = {text, length};
+    const char* nl = static_cast<const char*>(std::memchr(text, '\n', length));
+    if (nl) line.length = static_cast<size_t>(nl - text);
+    Trim(&line.begin, &line.length);
+    if (KeyIs(line, "max")) {
+        *value = UINT64_MAX;
+        return true;
+    }
+    bool any = false;
+    uint64_t n = ParseUnsigned(line, &any);
+    if (!any) return false;
+    *value = n;
+    return true;
+}
+
+void ParseProcCgroup(const char* text, size_t length, CgroupPaths* paths) {
+    std::memset(paths, 0, sizeof *paths);
+    const char* at = text;
+    const char* end = text + length;
+    Line line;
+    while (NextLine(&at, end, &line)) {
+        // "id:controllers:path"; the path itself may hold colons.
+        const char* first = static_cast<const char*>(std::memchr(line.begin, ':', line.length));
+        if (!first) continue;
+        size_t rest = line.length - static_cast<size_t>(first - line.begin) - 1;
+        const char* second = static_cast<const char*>(std::memchr(first + 1, ':', rest));
+        if (!second) continue;
+        Line controllers = {first + 1, static_cast<size_t>(second - first - 1)};
+        Line path = {second + 1, line.length - static_cast<size_t>(second + 1 - line.begin)};
+        if (controllers.length == 0 && KeyIs({line.begin, static_cast<size_t>(first - line.begin)}, "0")) {
+            CopySlice(paths->unified, sizeof paths->unified, path.begin, path.length);
+            continue;
+        }
+        // "memory" alone or in a list such as "cpu,memory".
+        for (size_t i = 0; i < controllers.length;) {
+            size_t j = i;
+            while (j < controllers.length && controllers.begin[j] != ',') ++j;
+            if (KeyIs({controllers.begin + i, j - i}, "memory"))
+                CopySlice(paths->memory, sizeof paths->memory, path.begin, path.length);
+            i = j + 1;
+        }
+    }
+}
+
+namespace {
+
+// Mount points escape blanks, tabs, newlines and backslashes as \ooo.
+void Unescape(char* text) {
+    char* out = text;
+    for (const char* in = text; *in;) {
+        if (in[0] == '\\' && in[1] >= '0' && in[1] <= '3' && in[2] >= '0' && in[2] <= '7' &&
+            in[3] >= '0' && in[3] <= '7') {
+            char c = static_cast<char>((in[1] - '0') * 64 + (in[2] - '0') * 8 + (in[3] - '0'));
+            if (c == '\0') break;
+            *out++ = c;
+            in += 4;
+        } else {
+            *out++ = *in++;
+        }
+    }
+    *out = '\0';
+}
+
+bool IsOneOf(const char* name, const char* const* list) {
+    for (; *list; ++list)
+        if (std::strcmp(name, *list) == 0) return true;
+    return false;
+}
+
+const char* const kRealFileSystems[] = {
+    "ext2", "ext3", "ext4", "xfs", "btrfs", "f2fs", "vfat", "msdos", "exfat", "ntfs", "ntfs3",
+    "fuseblk", "zfs", "jfs", "reiserfs", "nilfs2", "hfs", "hfsplus", "bcachefs", "9p", "virtiofs",
+    "nfs", "nfs4", "cifs", "smb3", nullptr};
+const char* const kOpticalFileSystems[] = {"iso9660", "udf", nullptr};
+
+constexpr int kMaxFields = 32;
+constexpr int kMaxDevices = 64;
+
+}  // namespace
+
+namespace {
+
+struct MountCandidate {
+    char device[32];
+    char mountPoint[256];
+    char fsType[32];
+    bool wholeFileSystem;  // its root is the file system's own root, not a bind of a part
+    bool optical;
+};
+
+// Container runtimes bind single files (hosts, resolv.conf) and system trees here.
+bool IsSystemPath(const char* mountPoint) {
+    const char* const kPrefixes[] = {"/etc/", "/proc/", "/sys/", "/dev/", "/run/"};
+    for (const char* prefix : kPrefixes)
+        if (std::strncmp(mountPoint, prefix, std::strlen(prefix)) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+void ParseMountinfo(const char* text, size_t length, MountCallback keep, void* context) {
+    std::unique_ptr<MountCandidate[]> candidates(new MountCandidate[kMaxDevices * 2]);
+    int count = 0;
+    const char* at = text;
+    const char* end = text + length;
+    Line line;
+    while (NextLine(&at, end, &line) && count < kMaxDevices * 2) {
+        // Fields split on blanks; a "-" separates the optional fields from the rest.
+        Line fields[kMaxFields];
+        int n = 0, dash = -1;
+        for (size_t i = 0; i < line.length && n < kMaxFields;) {
+            while (i < line.length && line.begin[i] == ' ') ++i;
+            size_t j = i;
+            while (j < line.length && line.begin[j] != ' ') ++j;
+            if (j > i) {
+                fields[n] = {line.begin + i, j - i};
+                if (dash < 0 && n >= 6 && KeyIs(fields[n], "-")) dash = n;
+                ++n;
+            }
+            i = j;
+        }
+        if (dash < 6 || dash + 1 >= n) continue;
+        MountCandidate& c = candidates[count];
+        char root[256];
+        CopySlice(c.device, sizeof c.device, fields[2].begin, fields[2].length);
+        CopySlice(root, sizeof root, fields[3].begin, fields[3].length);
+        CopySlice(c.mountPoint, sizeof c.mountPoint, fields[4].begin, fields[4].length);
+        CopySlice(c.fsType, sizeof c.fsType, fields[dash + 1].begin, fields[dash + 1].length);
+        Unescape(c.mountPoint);
+        Unescape(root);
+        c.optical = IsOneOf(c.fsType, kOpticalFileSystems);
+        if (!c.optical && !IsOneOf(c.fsType, kRealFileSystems)) continue;
+        if (c.mountPoint[0] != '/' || IsSystemPath(c.mountPoint)) continue;
+        c.wholeFileSystem = std::strcmp(root, "/") == 0;
+        ++count;
+    }
+    // One entry per file system: its own mount where there is one, else its first bind.
+    for (int i = 0; i < count; ++i) {
+        bool chosen = true;
+        for (int k = 0; k < count && chosen; ++k) {
+            if (k == i || std::strcmp(candidates[k].device, candidates[i].device) != 0) continue;
+            if (candidates[i].wholeFileSystem) {
+                chosen = !(candidates[k].wholeFileSystem && k < i);
+            } else {
+                chosen = !candidates[k].wholeFileSystem && k > i;
+            }
+        }
+        if (chosen) keep(candidates[i].mountPoint, candidates[i].fsType, candidates[i].optical, context);
+    }
+}
+
+void ParseOsRelease(const char* text, size_t length, char* out, size_t capacity) {
+    if (capacity == 0) return;
+    out[0] = '\0';
+    char name[256] = "";
+    const char* at = text;
+    const char* end = text + length;
+    Line line, key, value;
+    while (NextLine(&at, end, &line)) {
+        if (!SplitKeyValue(line, '=', &key, &value)) continue;
+        bool pretty = KeyIs(key, "PRETTY_NAME");
+        if (!pretty && !KeyIs(key, "NAME")) continue;
+        if (value.length >= 2 && (value.begin[0] == '"' || value.begin[0] == '\'') &&
+            value.begin[value.length - 1] == value.begin[0]) {
+            ++value.begin;
+            value.length -= 2;
+        }
+        if (pretty) {
+            CopySlice(out, capacity, value.begin, value.length);
+            if (out[0]) return;
+        } else if (!name[0]) {
+            CopySlice(name, sizeof name, value.begin, value.length);
+        }
+    }
+    CopyBounded(out, name, capacity);
+}

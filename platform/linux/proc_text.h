@@ -1,0 +1,43 @@
+// Parsers of the Linux text files the probes read. They take the file's bytes as they
+// are (any length, no terminator needed, binary content allowed) and never read past
+// `length`; every text they hand back is cut to its buffer and terminated.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct CpuinfoFacts {
+    int processors;         // "processor" lines
+    char modelName[256];    // "model name" of the first processor
+    char vendorId[32];      // "vendor_id"
+    double mhz;             // "cpu MHz" of the first processor, 0 when absent
+    int family, model, stepping;  // of the first processor, -1 when absent
+};
+void ParseCpuinfo(const char* text, size_t length, CpuinfoFacts* facts);
+
+struct MeminfoFacts {
+    uint64_t memTotal, memFree, memAvailable, buffers, cached, swapTotal, swapFree;  // bytes
+    bool hasMemAvailable;
+};
+void ParseMeminfo(const char* text, size_t length, MeminfoFacts* facts);
+
+// A cgroup limit file (memory.max, memory.limit_in_bytes, memory.current, ...): false
+// when it holds no number; "max" gives UINT64_MAX.
+bool ParseCgroupValue(const char* text, size_t length, uint64_t* value);
+
+// /proc/self/cgroup: the v2 path ("0::/path") and the v1 memory controller's path.
+struct CgroupPaths {
+    char unified[256];
+    char memory[256];
+};
+void ParseProcCgroup(const char* text, size_t length, CgroupPaths* paths);
+
+// /proc/self/mountinfo: calls `keep(mountPoint, fsType, context)` once for each mounted
+// real file system, in file order: pseudo file systems, tmpfs, overlay, squashfs, autofs
+// and bind mounts of a file system already listed are left out; optical file systems are
+// passed with optical set.
+typedef void (*MountCallback)(const char* mountPoint, const char* fsType, bool optical, void* context);
+void ParseMountinfo(const char* text, size_t length, MountCallback keep, void* context);
+
+// /etc/os-release: PRETTY_NAME without its quotes, or NAME, or empty.
+void ParseOsRelease(const char* text, size_t length, char* out, size_t capacity);

@@ -1,0 +1,109 @@
+#include "sysinfo/cpu_identification.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fakes/fake_system.h"
+
+namespace {
+
+uint32_t Signature(uint32_t extFamily, uint32_t extModel, uint32_t family, uint32_t model, uint32_t stepping) {
+    return extFamily << 20 | extModel << 16 | family << 8 | model << 4 | stepping;
+}
+
+TEST(CpuFieldTest, SignatureExamples) {
+    const struct {
+        uint32_t signature;
+        const char *family, *model, *stepping;
+    } cases[] = {
+        {Signature(0, 1, 6, 7, 0xA), "6/6", "7/17", "A"},
+        {Signature(1, 0, 0xF, 4, 2), "F/1F", "4/4", "2"},
+        {Signature(0, 0, 0xF, 2, 9), "F/F", "2/2", "9"},
+        {Signature(0xB, 0, 0xF, 2, 1), "F/BF", "2/2", "1"},  // this machine's family 26
+        {Signature(0, 0, 0, 0, 0xF), "0/0", "0/0", "F"},
+    };
+    for (const auto& c : cases) {
+        FakeCpuid cpuid;
+        cpuid.leaves[1] = {c.signature, 0, 0, 0};
+        char family[260], model[260], stepping[260];
+        FormatCpuFamily(family, cpuid);
+        FormatCpuModel(model, cpuid);
+        FormatCpuStepping(stepping, cpuid);
+        EXPECT_STREQ(family, c.family);
+        EXPECT_STREQ(model, c.model);
+        EXPECT_STREQ(stepping, c.stepping);
+    }
+}
+
+TEST(CpuFieldTest, InstructionList) {
+    const uint32_t mmx = 1u << 23, sse = 1u << 25, sse2 = 1u << 26, tm = 1u << 29;
+    const uint32_t sse3 = 1u << 0, ssse3 = 1u << 9, sse41 = 1u << 19, sse42 = 1u << 20;
+    const struct {
+        uint32_t edx, ecx, extendedMax, extendedEdx;
+        const char* list;   // GetCpuField kind 1
+        const char* field;  // the Instructions field
+    } cases[] = {
+        {mmx | sse | sse2 | tm, sse3 | ssse3, 0x80000008, 0, "MMX, SSE, SSE2, SSE3, SSSE3, Thermal Monitoring",
+         "MMX, SSE, SSE2, SSE3, SSSE3"},
+        {mmx, 0, 0x80000001, 1u << 31, "MMX, 3DNow", "MMX, 3DNow"},
+        {mmx, 0, 0x80000000, 1u << 31, "MMX, 3DNow", "MMX, 3DNow"},  // 0x80000000 exactly counts
+        {mmx, 0, 0x7FFFFFFF, 1u << 31, "MMX", "MMX"},
+        {tm, 0, 0, 0, "Thermal Monitoring", "Thermal Monitoring"},
+        {0, 0, 0, 0, "", ""},
+        {0xFFFFFFFF, 0xFFFFFFFF, 0x80000001, 0xFFFFFFFF,
+         "MMX, 3DNow, SSE, SSE2, SSE3, SSSE3, SSSE4.1, SSSE4.2, Thermal Monitoring",
+         "MMX, 3DNow, SSE, SSE2, SSE3, SSSE3, SSSE4.1, SSSE4.2"},
+        {0, sse41 | sse42, 0, 0, "SSSE4.1, SSSE4.2", "SSSE4.1, SSSE4.2"},
+    };
+    for (const auto& c : cases) {
+        FakeCpuid cpuid;
+        cpuid.leaves[1] = {0, 0, c.ecx, c.edx};
+        cpuid.leaves[0x80000000] = {c.extendedMax, 0, 0, 0};
+        cpuid.leaves[0x80000001] = {0, 0, 0, c.extendedEdx};
+        char list[260], field[260];
+        EXPECT_EQ(GetCpuField(kCpuInstructions, list, cpuid), c.edx);
+        FormatInstructions(field, cpuid);
+        EXPECT_STREQ(list, c.list);
+        EXPECT_STREQ(field, c.field);
+    }
+}
+
+TEST(CpuFieldTest, UnknownKindsAndNullBuffer) {
+    FakeCpuid cpuid;
+    cpuid.leaves[1] = {0x306A9, 0, 0, 0xBFEBFBFF};
+    char out[260] = "old";
+    EXPECT_EQ(GetCpuField(0, out, cpuid), 0xBFEBFBFFu);
+    EXPECT_STREQ(out, "");
+    EXPECT_EQ(GetCpuField(7, out, cpuid), 0xBFEBFBFFu);
+    cpuid.calls = 0;
+    EXPECT_EQ(GetCpuField(1, nullptr, cpuid), 0u);
+    EXPECT_EQ(cpuid.calls, 0) << "a null buffer executes nothing";
+}
+
+TEST(VendorTest, CodesAndShortNames) {
+    const struct {
+        const char* vendor;
+        int code;
+        const char* field;
+    } cases[] = {
+        {"GenuineIntel", kVendorIntel, "Intel"}, {"AuthenticAMD", kVendorAmd, "AMD"},
+        {"HygonGenuine", kVendorOther, "Hygon"}, {"CentaurHauls", kVendorOther, "Centaur"},
+        {"  Shanghai  ", kVendorOther, "Zhaoxin"}, {"VIA VIA VIA ", kVendorOther, "VIA"},
+        {"SomethingNew", kVendorOther, "Other"},
+    };
+    for (const auto& c : cases) {
+        FakeCpuid cpuid;
+        cpuid.SetVendor(c.vendor);
+        char field[260];
+        FormatVendor(field, cpuid);
+        EXPECT_EQ(GetCpuVendor(cpuid), c.code) << c.vendor;
+        EXPECT_STREQ(field, c.field) << c.vendor;
+    }
+    FakeCpuid zeros;  // no CPUID at all
+    char field[260];
+    FormatVendor(field, zeros);
+    EXPECT_STREQ(field, "Other");
+}
+
+}  // namespace

@@ -1,0 +1,175 @@
+#include "sysinfo/memory_video_os.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_system.h"
+#include "ui/late_bound.h"
+
+namespace {
+
+TEST(MemoryFigureTest, TableAndZeroTotals) {
+    FakeMemoryStatus memory;
+    memory.status = {37, 6ull << 30, 2ull << 30, 8ull << 30, 4ull << 30, 2ull << 30, 1ull << 30};
+    EXPECT_EQ(GetMemoryFigure(1, 1, memory), 6ull << 30);
+    EXPECT_EQ(GetMemoryFigure(2, 1, memory), 2ull << 30);
+    EXPECT_EQ(GetMemoryFigure(3, 1, memory), 4ull << 30);
+    EXPECT_EQ(GetMemoryFigure(4, 1, memory), 37u);
+    EXPECT_EQ(GetMemoryFigure(4, 2, memory), 50u);
+    EXPECT_EQ(GetMemoryFigure(4, 3, memory), 50u);
+    EXPECT_EQ(GetMemoryFigure(5, 1, memory), 0u);
+    EXPECT_EQ(GetMemoryFigure(1, 0, memory), 0u);
+
+    // The older query: physical memory only, and no division by a zero total.
+    memory.extended = false;
+    memory.basicTotal = 3ull << 30;
+    memory.basicAvailable = 1ull << 30;
+    EXPECT_EQ(GetMemoryFigure(1, 1, memory), 3ull << 30);
+    EXPECT_EQ(GetMemoryFigure(4, 1, memory), 0u);
+    EXPECT_EQ(GetMemoryFigure(4, 2, memory), 0u);
+    EXPECT_EQ(GetMemoryFigure(4, 3, memory), 0u);
+}
+
+TEST(MemorySizeTest, Texts) {
+    const struct {
+        uint64_t bytes;
+        const char* text;
+    } cases[] = {
+        {1ull << 31, "2.00 GB"}, {2146435072, "2.00 GB"}, {3ull << 29, "1.5 GB"},
+        {1072000000, "1022.33 MB"}, {1ull << 30, "1.00 GB"}, {0, "0.00 MB"},
+        {24ull << 30, "24.00 GB"}, {25276182528ull, "23.54 GB"}, {6ull << 40, "6144.00 GB"},
+    };
+    for (const auto& c : cases) {
+        char out[260];
+        FormatMemorySize(c.bytes, out);
+        EXPECT_STREQ(out, c.text) << c.bytes;
+    }
+}
+
+TEST(VideoMemoryTest, SnapsToCardSizes) {
+    const uint64_t unit = 1019ull * 1019;
+    const struct {
+        uint64_t bytes;
+        const char* text;
+    } cases[] = {
+        {249 * unit, "256 MB"}, {500 * unit, "512 MB"}, {100 * unit, "100 MB"}, {1340 * unit, "1280 MB"},
+        {4294967295ull, "3968 MB"}, {0, "0 MB"},
+        {6ull << 30, "6144 MB"},  // beyond 32 bits: whole gigabytes, never wrapped
+        {8ull << 30, "8192 MB"},
+        {24ull << 30, "24576 MB"},
+        {80ull << 30, "81920 MB"},
+        {(4ull << 30) + 1, "4096 MB"},
+    };
+    for (const auto& c : cases) {
+        char out[260];
+        FormatVideoMemory(c.bytes, out);
+        EXPECT_STREQ(out, c.text) << c.bytes;
+    }
+}
+
+TEST(VideoMemoryTest, OleBracketsTheQuery) {
+    class Video final : public VideoMemorySource {
+    public:
+        uint64_t TotalVideoMemory() override { return 5ull << 30; }
+    } video;
+    FakeLibraries libraries;
+    libraries.libraries["OLE32.DLL"] = {ServedFunction::kOleInitialize, ServedFunction::kOleUninitialize};
+    EXPECT_EQ(GetVideoMemory(video, libraries), 5ull << 30);
+    EXPECT_EQ(libraries.calls, (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(libraries.loads, libraries.releases);
+}
+
+TEST(OsVersionTest, NamesAndLine) {
+    const struct {
+        uint32_t major, minor, build;
+        const char* servicePack;
+        const char* text;
+    } cases[] = {
+        {5, 1, 2600, "Service Pack 3", "  \"Windows XP\" version 5.1.2600 Service Pack 3"},
+        {6, 1, 7601, "", "  \"Windows 7\" version 6.1.7601 "},
+        {5, 2, 3790, "", "  \"Windows 2003\" version 5.2.3790 "},
+        {4, 0, 1381, "", "  \"Windows NT\" version 4.0.1381 "},
+        {6, 2, 9200, "", "  \"Windows 8\" version 6.2.9200 "},
+        {6, 3, 9600, "", "  \"Windows 8.1\" version 6.3.9600 "},
+        {10, 0, 19045, "", "  \"Windows 10\" version 10.0.19045 "},
+        {10, 0, 22000, "", "  \"Windows 11\" version 10.0.22000 "},
+        {10, 0, 26100, "", "  \"Windows 11\" version 10.0.26100 "},
+        {6, 4, 1, "", "  \"Unknown\" version 6.4.1 "},
+        {3, 51, 0, "", "  \"Unknown\" version 3.51.0 "},
+    };
+    for (const auto& c : cases) {
+        OsVersion version = {};
+        version.windows = true;
+        version.major = c.major, version.minor = c.minor, version.build = c.build;
+        std::strcpy(version.servicePack, c.servicePack);
+        char out[260];
+        FormatOsVersion(version, out);
+        EXPECT_STREQ(out, c.text);
+    }
+    OsVersion linux = {};
+    std::strcpy(linux.description, "Debian GNU/Linux 12 (bookworm)");
+    std::strcpy(linux.servicePack, "6.1.0-18-amd64");
+    char out[260];
+    FormatOsVersion(linux, out);
+    EXPECT_STREQ(out, "  \"Debian GNU/Linux 12 (bookworm)\" version 6.1.0-18-amd64 ");
+    std::memset(linux.description, 'd', sizeof linux.description - 1);
+    FormatOsVersion(linux, out);
+    EXPECT_LT(std::strlen(out), 260u);
+}
+
+TEST(DriveListTest, OpticalDrivesLeftOutAndPreselection) {
+    const struct {
+        std::vector<std::pair<const char*, bool>> drives;
+        std::vector<std::string> listed;
+        int selected;
+    } cases[] = {
+        {{{"A:", false}, {"C:", false}, {"D:", true}, {"E:", false}}, {"A:", "C:", "E:"}, 1},
+        {{{"C:", true}, {"D:", false}, {"E:", false}}, {"D:", "E:"}, 0},
+        {{{"D:", true}}, {}, -1},
+        {{}, {}, -1},
+        {{{"/boot", false}, {"/", false}, {"/media/cd", true}}, {"/boot", "/"}, 1},
+    };
+    for (const auto& c : cases) {
+        FakeDrives drives;
+        for (const auto& d : c.drives) drives.Add(d.first, d.second);
+        DriveList list;
+        BuildDriveList(drives, &list);
+        std::vector<std::string> listed(list.names, list.names + list.count);
+        EXPECT_EQ(listed, c.listed);
+        EXPECT_EQ(list.selected, c.selected);
+    }
+}
+
+TEST(LateBoundTest, ServedNamesOrderAndRelease) {
+    FakeLibraries libraries;
+    libraries.libraries["SHELL32.DLL"] = {ServedFunction::kShellExecute};
+    libraries.libraries["OLE32.DLL"] = {ServedFunction::kOleInitialize, ServedFunction::kOleUninitialize};
+    libraries.libraries["USER32.DLL"] = {ServedFunction::kFindWindow};
+    const struct {
+        const char* dll;
+        const char* function;
+        int32_t result;
+        int loads;
+    } cases[] = {
+        {"", "ShellExecuteA", 0, 0},
+        {nullptr, "ShellExecuteA", 0, 0},
+        {"SHELL32.DLL", "", 0, 0},
+        {"MISSING.DLL", "ShellExecuteA", 0, 0},
+        {"SHELL32.DLL", "shellexecutea", 0, 1},  // letter case counts
+        {"SHELL32.DLL", "MessageBoxA", 0, 1},    // not served
+        {"SHELL32.DLL", "OleInitialize", 0, 1},  // not in that library
+        {"SHELL32.DLL", "ShellExecuteA", 42, 1},
+        {"OLE32.DLL", "OleInitialize", 0, 1},    // its own result is dropped
+        {"USER32.DLL", "FindWindowA", 7, 1},
+    };
+    for (const auto& c : cases) {
+        libraries.loads = libraries.releases = 0;
+        EXPECT_EQ(CallLateBound(c.dll, c.function, "https://x/", 0, libraries), c.result)
+            << (c.dll ? c.dll : "null") << " " << c.function;
+        EXPECT_EQ(libraries.loads, c.loads);
+        EXPECT_EQ(libraries.releases, libraries.loads) << "every load is released";
+    }
+    libraries.shellResult = 2;
+    EXPECT_EQ(CallLateBound("SHELL32.DLL", "ShellExecuteA", "https://x/", 0, libraries), 2);
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+#include "sysinfo/registry_probes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fakes/fake_system.h"
+
+namespace {
+
+TEST(RegistryReaderTest, StringLimitsAndTermination) {
+    const struct {
+        std::string data;
+        int result;
+        std::string text;
+    } cases[] = {
+        {std::string("Intel CPU", 10), 1, "Intel CPU"},
+        {"no terminator", 1, "no terminator"},
+        {std::string("embedded\0nul", 12), 1, "embedded"},
+        {std::string(254, 'x') + '\0', 1, std::string(254, 'x')},  // 255 bytes: read
+        {std::string(255, 'x') + '\0', 0, ""},                     // 256 bytes: too long
+        {std::string(255, 'y'), 1, std::string(254, 'y')},          // full, no terminator
+        {"\xC3\xA9t\xE9", 1, "\xC3\xA9t\xE9"},
+    };
+    for (const auto& c : cases) {
+        FakeRegistry registry;
+        registry.SetProcessorZero("ProcessorNameString", c.data);
+        char out[260];
+        std::memset(out, '#', sizeof out);
+        EXPECT_EQ(RegReadString(RegistryRoot::kLocalMachine, kProcessorZeroKey, "ProcessorNameString", out, registry),
+                  c.result);
+        EXPECT_EQ(std::string(out), c.text);
+        EXPECT_EQ(registry.openKeys, 0) << "every key is closed";
+    }
+}
+
+TEST(RegistryReaderTest, MissingKeysAndValues) {
+    FakeRegistry registry;
+    char out[260] = "untouched";
+    EXPECT_EQ(RegReadString(RegistryRoot::kLocalMachine, kProcessorZeroKey, "ProcessorNameString", out, registry), 0);
+    EXPECT_STREQ(out, "untouched");
+    EXPECT_EQ(RegReadDword(RegistryRoot::kLocalMachine, kProcessorZeroKey, "~MHz", registry), 0u);
+    EXPECT_EQ(RegValueSize(RegistryRoot::kLocalMachine, kProcessorZeroKey, "VendorIdentifier", registry), 0u);
+    registry.SetProcessorZero("Other", "x");
+    EXPECT_EQ(RegValueSize(RegistryRoot::kLocalMachine, kProcessorZeroKey, "VendorIdentifier", registry), 4u)
+        << "an existing key without the value still counts";
+    EXPECT_EQ(RegReadString(RegistryRoot::kLocalMachine, kProcessorZeroKey, "ProcessorNameString", nullptr, registry), 0);
+}
+
+TEST(CountProcessorsTest, ConsecutiveKeys) {
+    for (int count : {0, 1, 4, 64, 256, 300}) {
+        FakeRegistry registry;
+        registry.AddProcessors(count);
+        EXPECT_EQ(CountProcessorsIn(registry), count > 256 ? 256 : count);
+    }
+    FakeRegistry gap;
+    gap.AddProcessors(4);
+    gap.keys.erase("hardware\\description\\system\\centralprocessor\\2");
+    EXPECT_EQ(CountProcessorsIn(gap), 2);
+}
+
+TEST(CpuDetailsTest, NameIdentifierAndBlanks) {
+    const std::string id = "x86 Family 6 Model 58 Stepping 9, GenuineIntel";
+    const struct {
+        const char* name;  // nullptr: no value
+        const char* identifier;
+        std::string expected;
+    } cases[] = {
+        {"Intel(R)     Core(TM)  i7", id.c_str(), "Intel(R) Core(TM) i7\n" + id},
+        {"a         b", "", "a  b\n"},  // nine blanks: two
+        {"a        b", "", "a b\n"},    // eight: one
+        {"a\tb", "", "a b\n"},
+        {"a\t b", "", "a  b\n"},        // a tab next to a blank stays two
+        {"   leading", "", " leading\n"},
+        {nullptr, id.c_str(), id},
+        {nullptr, nullptr, ""},
+    };
+    for (const auto& c : cases) {
+        FakeRegistry registry;
+        registry.AddProcessors(1);
+        if (c.name) registry.SetProcessorZero("ProcessorNameString", std::string(c.name) + '\0');
+        if (c.identifier) registry.environment["PROCESSOR_IDENTIFIER"] = c.identifier;
+        char out[260];
+        FormatCpuDetails(out, registry);
+        EXPECT_EQ(std::string(out), c.expected);
+    }
+}
+
+TEST(CpuDetailsTest, LongNameIsCutAndIdentifierKeptWhole) {
+    FakeRegistry registry;
+    registry.AddProcessors(1);
+    // 300 characters do not fit the registry's 255-byte read: the name is empty.
+    registry.SetProcessorZero("ProcessorNameString", std::string(300, 'n'));
+    const std::string id(200, 'i');
+    registry.environment["PROCESSOR_IDENTIFIER"] = id;
+    char out[260];
+    FormatCpuDetails(out, registry);
+    EXPECT_EQ(std::string(out), id);
+    // A name that fits the read but not the field beside the identifier is cut.
+    registry.SetProcessorZero("ProcessorNameString", std::string(250, 'n') + '\0');
+    FormatCpuDetails(out, registry);
+    EXPECT_EQ(std::strlen(out), 259u);
+    EXPECT_EQ(std::string(out).substr(259 - 200), id);
+    EXPECT_EQ(std::string(out).substr(0, 59), std::string(58, 'n') + "\n");
+    // An identifier too long for its 258-character buffer contributes nothing.
+    registry.environment["PROCESSOR_IDENTIFIER"] = std::string(300, 'i');
+    FormatCpuDetails(out, registry);
+    EXPECT_EQ(std::string(out), std::string(250, 'n') + "\n");
+}
+
+TEST(NominalSpeedTest, GigahertzWithTwoDecimals) {
+    const struct {
+        uint32_t mhz;
+        const char* text;
+    } cases[] = {{3000, "3.00 GHz"}, {800, "0.80 GHz"}, {2400, "2.40 GHz"}, {2660, "2.66 GHz"},
+                 {2596, "2.59 GHz"}, {0, "0.00 GHz"}, {4294967295u, "4294967.29 GHz"}};
+    for (const auto& c : cases) {
+        char out[260];
+        FormatNominalSpeed(c.mhz, out);
+        EXPECT_STREQ(out, c.text);
+    }
+}
+
+}  // namespace
