@@ -24,7 +24,7 @@ constexpr Extension kExtensions[] = {
 };
 
 void JoinFields(int first, int second, char* out, CpuidSource& cpuid) {
-    char a[kFieldTextSize] = "", b[kFieldTextSize] = "";
+    char a[80] = "", b[80] = "";  // GetCpuField writes at most 75
     GetCpuField(first, a, cpuid);
     GetCpuField(second, b, cpuid);
     std::snprintf(out, kFieldTextSize, "%s/%s", a, b);

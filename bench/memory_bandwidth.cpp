@@ -1,0 +1,103 @@
+#include "bench/memory_bandwidth.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+class HeapAllocator final : public BlockAllocator {
+public:
+    void* Allocate(size_t bytes) override { return std::malloc(bytes); }
+    void Release(void* block) override { std::free(block); }
+};
+
+constexpr uint32_t kMiB = 1048576;
+// Below this the figure would divide by less than one whole second.
+constexpr uint32_t kMinimumLoopMs = 1000;
+
+// Tells the compiler the block is read here, so no fill counts as a dead store.
+inline void KeepWritten(void* block) {
+#if defined(__GNUC__)
+    asm volatile("" : : "r"(block) : "memory");
+#else
+    static void* volatile sink;
+    sink = block;
+#endif
+}
+
+}  // namespace
+
+BlockAllocator& SystemBlockAllocator() {
+    static HeapAllocator allocator;
+    return allocator;
+}
+
+uint32_t GetAvailablePhysicalMemory(MemoryStatusSource& memory) {
+    uint64_t total = 0, available = 0;
+    MemoryStatus status = {};
+    if (memory.QueryExtended(&status)) {
+        available = status.availPhys;
+    } else {
+        memory.QueryBasic(&total, &available);
+    }
+    // An eighth (at least 32 MiB) stays for everything else once there is much to spare.
+    if (available > 64ull * kMiB) {
+        uint64_t reserve = available / 8 > 32ull * kMiB ? available / 8 : 32ull * kMiB;
+        available -= reserve;
+    }
+    return available > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(available);
+}
+
+uint32_t MeasureMemoryBandwidth(uint32_t durationMs, ProgressTarget* progress, Clock& clock,
+                                MemoryStatusSource& memory, BlockAllocator& allocator) {
+    if (progress) progress->Show("Checking Allocation Limit...");
+    clock.Sleep(1000);
+    uint32_t blockSize = GetAvailablePhysicalMemory(memory);
+
+    unsigned char* fill = nullptr;
+    unsigned char* copy = nullptr;
+    while (!fill || !copy) {
+        blockSize >>= 1;
+        if (blockSize < kMiB) {
+            if (fill) allocator.Release(fill);
+            if (copy) allocator.Release(copy);
+            return 0;
+        }
+        if (fill) allocator.Release(fill);
+        fill = static_cast<unsigned char*>(allocator.Allocate(blockSize));
+        if (copy) allocator.Release(copy);
+        copy = static_cast<unsigned char*>(allocator.Allocate(blockSize));
+    }
+
+    if (progress) {
+        char text[256];
+        std::snprintf(text, sizeof text, "%lu MB memory copy test...",
+                      static_cast<unsigned long>((uint64_t{2} * blockSize) >> 20));
+        progress->Show(text);
+    }
+
+    uint32_t transfers = 0;
+    const uint32_t minimum = durationMs > kMinimumLoopMs ? durationMs : kMinimumLoopMs;
+    const uint32_t start = clock.TickCount();
+    uint32_t elapsed = 0;
+    // Elapsed time, not the tick itself, is compared: a wrap cannot end the loop early.
+    do {
+        for (int cycle = 0; cycle < 10; ++cycle) {
+            std::memset(fill, 0x81, blockSize);
+            KeepWritten(fill);
+            fill[0] = static_cast<unsigned char>(transfers);
+            KeepWritten(fill);
+            std::memset(fill, 0x18, blockSize);
+            std::memcpy(copy, fill, blockSize);
+            KeepWritten(copy);
+            transfers += 3;
+        }
+        elapsed = clock.TickCount() - start;
+    } while (elapsed < minimum);
+
+    uint32_t moved = transfers * (blockSize >> 20);
+    allocator.Release(copy);
+    allocator.Release(fill);
+    return moved / (elapsed / 1000);
+}

@@ -1,0 +1,29 @@
+// Whole-block fills and copies of two large heap blocks, in MiB per second.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/clock.h"
+#include "platform/memory_status.h"
+#include "platform/progress.h"
+
+// Where the two blocks come from; tests hand in one that runs out.
+class BlockAllocator {
+public:
+    virtual void* Allocate(size_t bytes) = 0;
+    virtual void Release(void* block) = 0;
+
+protected:
+    ~BlockAllocator() = default;
+};
+BlockAllocator& SystemBlockAllocator();
+
+// Physical memory free for use now, in bytes, cut to 32 bits. A reserve is kept back on
+// large machines, so the run never pushes the system into swap.
+uint32_t GetAvailablePhysicalMemory(MemoryStatusSource& memory = SystemMemoryStatus());
+
+// Runs whole batches of 10 cycles until at least max(duration, 1000) ms have passed.
+uint32_t MeasureMemoryBandwidth(uint32_t durationMs, ProgressTarget* progress, Clock& clock = SystemClock(),
+                                MemoryStatusSource& memory = SystemMemoryStatus(),
+                                BlockAllocator& allocator = SystemBlockAllocator());

@@ -1,0 +1,105 @@
+// A scripted disk: free space, names that exist already, a disk that fills after n MiB,
+// files that cannot be created, buffers that cannot be had. Records what it was asked.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_clock.h"
+#include "platform/disk_ops.h"
+
+class FakeDiskOps final : public DiskOps {
+public:
+    enum : uint32_t { kExists = 80, kFull = 112, kNoMemory = 8, kDenied = 5, kNoDrive = 15 };
+
+    FakeClock* clock = nullptr;       // each write moves it on by msPerMiB per MiB
+    uint32_t msPerMiB = 1;
+    uint64_t freeBytes = 100ull << 30;
+    bool freeQueryFails = false;
+    uint64_t fillsAfterMiB = UINT64_MAX;  // writes beyond this many MiB write nothing
+    uint32_t createError = 0;             // every create fails with this code
+    size_t largestBuffer = SIZE_MAX;      // allocations above this fail
+    std::set<std::string> existing;       // files somebody else owns
+
+    std::set<std::string> present;        // files of ours that exist now
+    std::vector<std::string> created, removed;
+    std::vector<uint32_t> writes;         // MiB per write call
+    uint64_t writtenMiB = 0;
+    int buffersHeld = 0;
+
+    bool FreeBytes(const char*, uint64_t* bytes) override {
+        if (freeQueryFails) return Fail(kNoDrive);
+        *bytes = freeBytes;
+        return true;
+    }
+    bool TemporaryPath(const char* drive, uint32_t number, char* out, size_t capacity) override {
+        std::snprintf(out, capacity, "%s\\%lu.bin", drive, static_cast<unsigned long>(number));
+        return true;
+    }
+    intptr_t CreateNew(const char* path) override {
+        if (existing.count(path) || present.count(path)) {
+            Fail(kExists);
+            return kNoFile;
+        }
+        if (createError) {
+            Fail(createError);
+            return kNoFile;
+        }
+        present.insert(path);
+        created.push_back(path);
+        return 3;
+    }
+    int64_t Write(intptr_t, const void* data, uint32_t bytes) override {
+        uint32_t mib = bytes >> 20;
+        writes.push_back(mib);
+        // Touch the last byte: a buffer shorter than the write is a heap overrun under ASan.
+        volatile unsigned char last = static_cast<const unsigned char*>(data)[bytes - 1];
+        (void)last;
+        if (clock) clock->Advance(static_cast<uint64_t>(mib) * msPerMiB);
+        if (writtenMiB + mib > fillsAfterMiB) {
+            Fail(kFull);
+            return -1;
+        }
+        writtenMiB += mib;
+        return bytes;
+    }
+    bool Flush(intptr_t) override { return true; }
+    void Close(intptr_t) override {}
+    void Remove(const char* path) override {
+        removed.push_back(path);
+        present.erase(path);
+    }
+    void* AllocateBuffer(size_t bytes) override {
+        if (bytes > largestBuffer) {
+            Fail(kNoMemory);
+            return nullptr;
+        }
+        ++buffersHeld;
+        return std::calloc(bytes, 1);
+    }
+    void ReleaseBuffer(void* buffer, size_t) override {
+        --buffersHeld;
+        std::free(buffer);
+    }
+    void Pause(uint32_t milliseconds) override {
+        if (clock) clock->Advance(milliseconds);
+    }
+    uint32_t LastError() override { return error_; }
+    void ErrorText(uint32_t code, char* out, size_t capacity) override {
+        std::snprintf(out, capacity, "system text %lu", static_cast<unsigned long>(code));
+    }
+    uint32_t FileExistsCode() override { return kExists; }
+    uint32_t DiskFullCode() override { return kFull; }
+    uint32_t OutOfMemoryCode() override { return kNoMemory; }
+
+private:
+    bool Fail(uint32_t code) {
+        error_ = code;
+        return false;
+    }
+    uint32_t error_ = 0;
+};
