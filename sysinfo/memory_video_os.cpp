@@ -111,9 +111,15 @@ void FormatOsVersion(const OsVersion& version, char* out) {
                       WindowsVersionName(version.major, version.minor, version.build), version.major,
                       version.minor, version.build, version.servicePack);
     } else {
-        // The same shape: the distribution's name, then the kernel release as the version.
-        std::snprintf(out, kFieldTextSize, "  \"%.150s\" version %.90s ", version.description,
-                      version.servicePack);
+        // The same shape: the distribution's name, then the kernel release as the version,
+        // short enough for the field: no codename in brackets, no build suffix.
+        char name[160], release[96];
+        CopyBounded(name, version.description, sizeof name);
+        char* bracket = std::strstr(name, " (");
+        if (bracket && name[std::strlen(name) - 1] == ')') *bracket = '\0';
+        CopyBounded(release, version.servicePack, sizeof release);
+        release[std::strcspn(release, "-+ ")] = '\0';
+        std::snprintf(out, kFieldTextSize, "  \"%s\" version %s ", name, release);
     }
 }
 

@@ -110,7 +110,11 @@ TEST(OsVersionTest, NamesAndLine) {
     std::strcpy(linux.servicePack, "6.1.0-18-amd64");
     char out[260];
     FormatOsVersion(linux, out);
-    EXPECT_STREQ(out, "  \"Debian GNU/Linux 12 (bookworm)\" version 6.1.0-18-amd64 ");
+    EXPECT_STREQ(out, "  \"Debian GNU/Linux 12\" version 6.1.0 ");
+    std::strcpy(linux.description, "Arch Linux");
+    std::strcpy(linux.servicePack, "6.12.4-arch1-1");
+    FormatOsVersion(linux, out);
+    EXPECT_STREQ(out, "  \"Arch Linux\" version 6.12.4 ");
     std::memset(linux.description, 'd', sizeof linux.description - 1);
     FormatOsVersion(linux, out);
     EXPECT_LT(std::strlen(out), 260u);

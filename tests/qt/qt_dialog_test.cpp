@@ -1,0 +1,202 @@
+// The Qt dialog over the controller, with scripted probes and benchmarks, offscreen.
+#include "app/qt/qt_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstring>
+
+#include "app/dialog_layout.h"
+#include "app/duration.h"
+#include "fakes/fake_controller_services.h"
+#include "res/resource.h"
+#include "ui/qt/custom_labels.h"
+
+namespace {
+
+std::string TextOf(QtDialog& dialog, int id) {
+    char text[512];
+    dialog.GetText(id, text, sizeof text);
+    return text;
+}
+
+// Waits until `done` holds or `ms` pass, letting the event loop run.
+template <typename Condition>
+bool WaitFor(Condition done, int ms = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+// Closes the next message box that opens and keeps its caption and text.
+struct BoxCloser {
+    QString caption, text;
+    void Arm() {
+        QTimer::singleShot(50, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return Arm();
+            caption = box->windowTitle();
+            text = box->text();
+            box->accept();
+        });
+    }
+};
+
+class QtDialogTest : public ::testing::Test {
+protected:
+    FakeControllerServices services;
+    void SetUp() override {
+        g_TestDuration = 3000;
+        g_AboutMenuAdded = 0;
+        std::strcpy(services.summary.cpuDetails, "Test CPU\nx86 Family 6 Model 58 Stepping 9, GenuineIntel");
+        std::strcpy(services.summary.cpuFamily, "6/6");
+        std::strcpy(services.summary.memory, "8.00 GB");
+        std::strcpy(services.summary.osVersion, "  \"Debian GNU/Linux 12\" version 6.1.0 ");
+        std::strcpy(services.summary.drives.names[0], "/");
+        std::strcpy(services.summary.drives.names[1], "/home");
+        services.summary.drives.count = 2;
+        services.summary.drives.selected = 0;
+    }
+};
+
+TEST_F(QtDialogTest, OpeningFillsEveryFieldAndPlacesTheTable) {
+    QtDialog dialog(services);
+    EXPECT_EQ(dialog.windowTitle(), "Kelvane 0.4");
+    EXPECT_EQ(TextOf(dialog, IDC_CPU_DETAILS), services.summary.cpuDetails);
+    EXPECT_EQ(TextOf(dialog, IDC_CPU_FAMILY), "6/6");
+    EXPECT_EQ(TextOf(dialog, IDC_MEMORY), "8.00 GB");
+    EXPECT_EQ(TextOf(dialog, IDC_OS_VERSION), services.summary.osVersion);
+    EXPECT_EQ(TextOf(dialog, IDC_WEB_LINK), "www.kelvane.example");
+    EXPECT_STREQ(dialog.Link()->PaintedText(), "www.kelvane.example");
+    EXPECT_EQ(TextOf(dialog, IDC_STATUS_LINE), "") << "no time stamp before the first run";
+    auto* drives = qobject_cast<QComboBox*>(dialog.Control(IDC_DRIVE_LIST));
+    ASSERT_NE(drives, nullptr);
+    EXPECT_EQ(drives->count(), 2);
+    EXPECT_EQ(drives->currentText(), "/");
+
+    for (size_t i = 0; i < kMainDialogControlCount; ++i) {
+        const ControlSpec& spec = kMainDialogControls[i];
+        if (spec.id == -1) continue;
+        QRect want = dialog.ToPixels(spec.x, spec.y, spec.width, spec.height);
+        QRect got = dialog.Control(spec.id)->geometry();
+        EXPECT_EQ(got.topLeft(), want.topLeft()) << spec.id;
+        EXPECT_EQ(got.width(), want.width()) << spec.id;
+        if (spec.kind != ControlKind::kDropDownList) {
+            EXPECT_EQ(got.height(), want.height()) << spec.id;
+        }
+    }
+    EXPECT_EQ(dialog.size(), dialog.ToPixels(0, 0, kDialogWidth, kDialogHeight).size());
+}
+
+TEST_F(QtDialogTest, RunAllRunsTheFourInOrderWithItsPauses) {
+    QtDialog dialog(services);
+    struct Stamps {
+        QElapsedTimer clock;
+        std::vector<qint64> at;
+    } stamps;
+    stamps.clock.start();
+    services.context = &stamps;
+    services.duringRun = [](void* p) {
+        auto* s = static_cast<Stamps*>(p);
+        s->at.push_back(s->clock.elapsed());
+    };
+    qobject_cast<QPushButton*>(dialog.Control(IDC_RUN_ALL))->click();
+    for (int field : {IDC_CPU_SPEED_RESULT, IDC_FLOPS_RESULT, IDC_MEMORY_RESULT, IDC_DISK_RESULT})
+        EXPECT_EQ(TextOf(dialog, field), "...");
+    ASSERT_TRUE(WaitFor([&] { return services.runs.size() == 4; }));
+    EXPECT_EQ(services.runs, (std::vector<std::string>{"cpu", "flops 3000", "memory 6000", "disk / 6000"}));
+    EXPECT_GE(stamps.at[0], 95);
+    for (int i = 1; i < 4; ++i) EXPECT_GE(stamps.at[i] - stamps.at[i - 1], 245) << i;
+    EXPECT_EQ(TextOf(dialog, IDC_CPU_SPEED_RESULT), "2.99 GHz");
+    EXPECT_EQ(TextOf(dialog, IDC_DISK_RESULT), "512 MB/second");
+    EXPECT_EQ(TextOf(dialog, IDC_STATUS_LINE), "Time Stamp:  April 3, 2009 at 18:33:49");
+    EXPECT_TRUE(dialog.Control(IDC_RUN_DISK)->isEnabled());
+}
+
+TEST_F(QtDialogTest, DiskErrorShowsTheBoxThenTheField) {
+    services.disk = FakeControllerServices::Result("No space left on device", false);
+    services.disk.showErrorBox = true;
+    QtDialog dialog(services);
+    BoxCloser closer;
+    closer.Arm();
+    qobject_cast<QPushButton*>(dialog.Control(IDC_RUN_DISK))->click();
+    EXPECT_EQ(closer.caption, "Disk Benchmark Error");
+    EXPECT_EQ(closer.text, "No space left on device");
+    EXPECT_EQ(TextOf(dialog, IDC_DISK_RESULT), "No space left on device");
+}
+
+TEST_F(QtDialogTest, LinkFailureShowsTheWarning) {
+    QtDialog dialog(services);
+    int opened = 0;
+    dialog.Link()->open = [&] {
+        ++opened;
+        return false;
+    };
+    BoxCloser closer;
+    closer.Arm();
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(dialog.Link(), &release);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(closer.caption, "Link Failure");
+    EXPECT_EQ(closer.text, "Unable to load website!");
+    EXPECT_EQ(dialog.Link()->cursor().shape(), Qt::BitmapCursor);
+}
+
+TEST_F(QtDialogTest, AClickDuringARunDoesNotStartASecondOne) {
+    QtDialog dialog(services);
+    dialog.show();
+    QWidget* button = dialog.Control(IDC_RUN_MEMORY);
+    services.context = button;
+    services.duringRun = [](void* p) {
+        auto* target = static_cast<QWidget*>(p);
+        const QPointF at(3, 3);
+        QCoreApplication::postEvent(target, new QMouseEvent(QEvent::MouseButtonPress, at, at, Qt::LeftButton,
+                                                             Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(target, new QMouseEvent(QEvent::MouseButtonRelease, at, at, Qt::LeftButton,
+                                                             Qt::NoButton, Qt::NoModifier));
+    };
+    qobject_cast<QPushButton*>(button)->click();
+    services.duringRun = nullptr;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(services.runs.size(), 1u);
+}
+
+TEST_F(QtDialogTest, AboutEntryOnceAndEscapeEndsTheDialog) {
+    QtDialog dialog(services);
+    dialog.PrepareAboutMenu();
+    dialog.PrepareAboutMenu();
+    ASSERT_EQ(dialog.AboutMenu()->actions().size(), 2);  // separator and entry
+    EXPECT_EQ(dialog.AboutMenu()->actions()[1]->text(), "About Kelvane...");
+    BoxCloser closer;
+    closer.Arm();
+    dialog.AboutMenu()->actions()[1]->trigger();
+    EXPECT_EQ(closer.caption, "About Kelvane");
+    EXPECT_TRUE(closer.text.startsWith("Kelvane 0.4\n\n"));
+
+    dialog.show();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(&dialog, &escape);
+    EXPECT_EQ(dialog.result(), 1);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Offscreen unless told otherwise, also when CTest lists the tests.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

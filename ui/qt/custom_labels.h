@@ -1,0 +1,44 @@
+// The status line and the web link on Qt, painted by the same rules as on Windows.
+#pragma once
+
+#include <QCursor>
+#include <QWidget>
+
+#include <functional>
+
+#include "ui/label_rules.h"
+
+// The time stamp: italic, engraved (a white copy one pixel right and down, grey on top).
+class StatusLabel final : public QWidget {
+public:
+    explicit StatusLabel(QWidget* parent);
+    void SetLabelText(const char* text);
+    const char* PaintedText() const { return text_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    char text_[kLabelTextSize] = "";
+};
+
+// The maker's address: blue, underlined Verdana (or the closest sans font), a hand
+// cursor; a left click opens it.
+class LinkLabel final : public QWidget {
+public:
+    explicit LinkLabel(QWidget* parent);
+    void SetLabelText(const char* text);
+    const char* PaintedText() const { return text_; }
+    // Opens the address; false when it could not. Tests hand in their own.
+    std::function<bool()> open = OpenMakerWebsite;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    char text_[kLabelTextSize] = "";
+};
+
+// The hand cursor of the AND and XOR planes, hot spot (5, 0).
+QCursor MakeHandCursor();
