@@ -1,0 +1,50 @@
+// The Linux sources' parsers on any bytes: built once per parser (KELVANE_FUZZ_PARSER).
+// The input is copied to a block of exactly its size, with no terminator, so a read past
+// the end is caught; every text handed back must be terminated inside its buffer.
+#include <cstring>
+#include <memory>
+
+#include "fuzz_input.h"
+#include "platform/linux/proc_text.h"
+
+namespace {
+
+[[maybe_unused]] void CheckTerminated(const char* text, size_t capacity) { FUZZ_CHECK(memchr(text, '\0', capacity) != nullptr); }
+
+[[maybe_unused]] void KeepMount(const char* mountPoint, const char* fsType, bool, void*) {
+    FUZZ_CHECK(std::strlen(mountPoint) < 256);
+    FUZZ_CHECK(std::strlen(fsType) < 32);
+    FUZZ_CHECK(mountPoint[0] == '/');
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::unique_ptr<char[]> exact(new char[size ? size : 1]);
+    if (size) std::memcpy(exact.get(), data, size);
+    const char* text = exact.get();
+#if KELVANE_FUZZ_PARSER == 1
+    CpuinfoFacts facts;
+    ParseCpuinfo(text, size, &facts);
+    CheckTerminated(facts.modelName, sizeof facts.modelName);
+    CheckTerminated(facts.vendorId, sizeof facts.vendorId);
+    FUZZ_CHECK(facts.processors >= 0);
+#elif KELVANE_FUZZ_PARSER == 2
+    MeminfoFacts facts;
+    ParseMeminfo(text, size, &facts);
+#elif KELVANE_FUZZ_PARSER == 3
+    ParseMountinfo(text, size, KeepMount, nullptr);
+#elif KELVANE_FUZZ_PARSER == 4
+    uint64_t value = 0;
+    ParseCgroupValue(text, size, &value);
+    CgroupPaths paths;
+    ParseProcCgroup(text, size, &paths);
+    CheckTerminated(paths.unified, sizeof paths.unified);
+    CheckTerminated(paths.memory, sizeof paths.memory);
+#elif KELVANE_FUZZ_PARSER == 5
+    char name[64];
+    ParseOsRelease(text, size, name, sizeof name);
+    CheckTerminated(name, sizeof name);
+#endif
+    return 0;
+}
