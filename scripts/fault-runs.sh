@@ -89,6 +89,26 @@ else
   expect_failure "disk, read-only file system" "Read-only file system" \
     "$cli" disk --drive "$work/readonly" --duration 500
 
+  # The Windows build on the same file systems, as Wine drives R: (read-only) and S: (small).
+  wine_run=$PWD/build/win32/wine-run.sh
+  cli_exe=$PWD/build/win32/app/kelvane-cli.exe
+  if [ -x "$wine_run" ] && [ -f "$cli_exe" ]; then
+    prefix=$(sed -n 's/^export WINEPREFIX="\(.*\)"$/\1/p' "$wine_run")
+    "$wine_run" wineboot -i >/dev/null 2>&1
+    ln -sfn "$work/readonly" "$prefix/dosdevices/r:"
+    ln -sfn "$work/small" "$prefix/dosdevices/s:"
+    expect_failure "Windows build, read-only drive" "protect\|denied" \
+      "$wine_run" "$cli_exe" disk --drive R: --duration 500
+    expect_failure "Windows build, 24 MiB drive" "space\\|full" \
+      "$wine_run" "$cli_exe" disk --drive S: --duration 500
+    [ "$(leftovers "$work/small")" -eq 0 ] && pass "Windows build, 24 MiB: no temporary file left" ||
+      fail "Windows build, 24 MiB: temporary files left"
+    rm -f "$prefix/dosdevices/r:" "$prefix/dosdevices/s:"
+    "$wine_run" --stop >/dev/null 2>&1
+  else
+    skip "the Windows build on a read-only and a small drive" "build/win32 is not built"
+  fi
+
   # Interrupted: the temporary file goes with the process.
   loop_fs roomy 512M
   for signal in INT TERM; do

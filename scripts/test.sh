@@ -18,6 +18,8 @@ for preset in linux linux-asan win32; do
     ctest --preset "$preset"
   fi
 done
+echo "=== fault runs ==="
+bash scripts/fault-runs.sh
 echo "=== static analysis ==="
 bash scripts/lint.sh
 echo "=== fuzzing ==="
