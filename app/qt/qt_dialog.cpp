@@ -84,25 +84,25 @@ void QtDialog::BuildControls() {
     QWidget* previous = nullptr;
     QList<QGroupBox*> groups;
     for (size_t i = 0; i < kMainDialogControlCount; ++i) {
-        const ControlSpec& spec = kMainDialogControls[i];
+        const ControlSpec& row = kMainDialogControls[i];
         QWidget* widget = nullptr;
-        const QString text = QString::fromLatin1(spec.text);
-        switch (spec.kind) {
+        const QString text = QString::fromLatin1(row.text);
+        switch (row.kind) {
             case ControlKind::kLabel:
             case ControlKind::kValueField: {
                 auto* label = new QLabel(text, this);
-                label->setAlignment(ToAlignment(spec.align, spec.wordWrap));
-                label->setWordWrap(spec.wordWrap);
+                label->setAlignment(ToAlignment(row.align, row.wordWrap));
+                label->setWordWrap(row.wordWrap);
                 label->setTextFormat(Qt::PlainText);
-                if (spec.sunken) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                if (row.sunken) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
                 widget = label;
                 break;
             }
             case ControlKind::kButton: {
                 auto* button = new QPushButton(text, this);
-                const int id = spec.id;
+                const int id = row.id;
                 connect(button, &QPushButton::clicked, this, [this, id] { OnDialogCommand(&controller_, id); });
-                if (spec.id == IDC_CLOSE) button->setDefault(true);  // Enter is command 1
+                if (row.id == IDC_CLOSE) button->setDefault(true);  // Enter is command 1
                 widget = button;
                 break;
             }
@@ -124,15 +124,15 @@ void QtDialog::BuildControls() {
                 widget = link_ = new LinkLabel(this);
                 break;
         }
-        QRect place = ToPixels(spec.x, spec.y, spec.width, spec.height);
-        if (spec.kind == ControlKind::kDropDownList) place.setHeight(widget->sizeHint().height());
+        QRect place = ToPixels(row.x, row.y, row.width, row.height);
+        if (row.kind == ControlKind::kDropDownList) place.setHeight(widget->sizeHint().height());
         widget->setGeometry(place);
-        widget->setFocusPolicy(spec.tabStop ? Qt::StrongFocus : Qt::NoFocus);
-        if (spec.tabStop) {
+        widget->setFocusPolicy(row.tabStop ? Qt::StrongFocus : Qt::NoFocus);
+        if (row.tabStop) {
             if (previous) setTabOrder(previous, widget);
             previous = widget;
         }
-        if (spec.id != -1) controls_[spec.id] = widget;
+        if (row.id != -1) controls_[row.id] = widget;
     }
     // Group boxes come late in the table but lie under the controls they frame.
     for (QGroupBox* group : groups) group->lower();
@@ -225,6 +225,11 @@ void QtDialog::StartTimer(int timerId, unsigned milliseconds) {
         connect(timer, &QTimer::timeout, this, [this, timerId] { OnDialogTimer(&controller_, timerId); });
     }
     timer->start(static_cast<int>(milliseconds));
+}
+
+int QtDialog::TimerInterval(int timerId) const {
+    auto found = timers_.find(timerId);
+    return found == timers_.end() ? 0 : found->second->interval();
 }
 
 void QtDialog::StopTimer(int timerId) {

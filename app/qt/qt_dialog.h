@@ -24,6 +24,8 @@ public:
     LinkLabel* Link() const { return link_; }
     StatusLabel* Status() const { return status_; }
     QMenu* AboutMenu() { return &menu_; }
+    // The interval the one-shot timer `timerId` was last started with, 0 if never.
+    int TimerInterval(int timerId) const;
     // What the context menu does when it opens: the About entry the first time.
     void PrepareAboutMenu();
 

@@ -78,13 +78,13 @@ struct BaseUnits {
     int x, y;
 };
 
-RECT ToPixels(const ControlSpec& spec, BaseUnits units) {
+RECT ToPixels(const ControlSpec& row, BaseUnits units) {
     // Windows maps the position and the size each on its own.
     RECT r;
-    r.left = MulDiv(spec.x, units.x, 4);
-    r.top = MulDiv(spec.y, units.y, 8);
-    r.right = r.left + MulDiv(spec.width, units.x, 4);
-    r.bottom = r.top + MulDiv(spec.height, units.y, 8);
+    r.left = MulDiv(row.x, units.x, 4);
+    r.top = MulDiv(row.y, units.y, 8);
+    r.right = r.left + MulDiv(row.width, units.x, 4);
+    r.bottom = r.top + MulDiv(row.height, units.y, 8);
     return r;
 }
 
@@ -98,12 +98,12 @@ RECT ChildRect(HWND dialog, HWND child) {
 BaseUnits FindBaseUnits(HWND dialog) {
     HWND child = GetWindow(dialog, GW_CHILD);
     for (size_t i = 0; child && i + 2 < kMainDialogControlCount; ++i) child = GetWindow(child, GW_HWNDNEXT);
-    const ControlSpec& spec = kMainDialogControls[kMainDialogControlCount - 2];
+    const ControlSpec& row = kMainDialogControls[kMainDialogControlCount - 2];
     if (!child) return {0, 0};
     RECT got = ChildRect(dialog, child);
     for (int x = 1; x < 64; ++x) {
         for (int y = 1; y < 128; ++y) {
-            RECT want = ToPixels(spec, {x, y});
+            RECT want = ToPixels(row, {x, y});
             if (EqualRect(&want, &got)) return {x, y};
         }
     }
@@ -120,26 +120,26 @@ void CheckControls(HWND dialog) {
             ++index;
             continue;
         }
-        const ControlSpec& spec = kMainDialogControls[index++];
+        const ControlSpec& row = kMainDialogControls[index++];
         int id = static_cast<short>(GetDlgCtrlID(child));
-        if (id != spec.id) Fail("control %s: id %d, expected %d", spec.text, id, spec.id);
+        if (id != row.id) Fail("control %s: id %d, expected %d", row.text, id, row.id);
 
         char className[64] = "";
         GetClassNameA(child, className, sizeof className);
-        if (lstrcmpiA(className, ExpectedClass(spec.kind)) != 0)
-            Fail("control %s has class %s", spec.text, className);
+        if (lstrcmpiA(className, ExpectedClass(row.kind)) != 0)
+            Fail("control %s has class %s", row.text, className);
 
         char text[256] = "";
         GetWindowTextA(child, text, sizeof text);
-        if (spec.kind != ControlKind::kDropDownList && spec.kind != ControlKind::kLink &&
-            std::strcmp(text, spec.text) != 0 && spec.text[0] != '\0')
-            Fail("control %s shows '%s'", spec.text, text);
+        if (row.kind != ControlKind::kDropDownList && row.kind != ControlKind::kLink &&
+            std::strcmp(text, row.text) != 0 && row.text[0] != '\0')
+            Fail("control %s shows '%s'", row.text, text);
 
-        RECT want = ToPixels(spec, units);
+        RECT want = ToPixels(row, units);
         RECT got = ChildRect(dialog, child);
-        bool sameHeight = spec.kind == ControlKind::kDropDownList || got.bottom == want.bottom;
+        bool sameHeight = row.kind == ControlKind::kDropDownList || got.bottom == want.bottom;
         if (got.left != want.left || got.top != want.top || got.right != want.right || !sameHeight) {
-            Fail("control %s: want %ld,%ld-%ld,%ld got %ld,%ld-%ld,%ld", spec.text, want.left,
+            Fail("control %s: want %ld,%ld-%ld,%ld got %ld,%ld-%ld,%ld", row.text, want.left,
                  want.top, want.right, want.bottom, got.left, got.top, got.right, got.bottom);
         }
     }
