@@ -44,6 +44,20 @@ void BenchCpuClock(std::FILE* out) {
                  PercentOff(measured, reference));
 }
 
+// The block size the benchmark ends up with: halved until two blocks can be had (a
+// 32-bit process runs out of addresses long before memory).
+uint32_t BenchmarkBlockSize() {
+    uint32_t size = GetAvailablePhysicalMemory() >> 1;
+    for (; size >= (1u << 20); size >>= 1) {
+        void* a = std::malloc(size);
+        void* b = a ? std::malloc(size) : nullptr;
+        std::free(a);
+        std::free(b);
+        if (a && b) return size;
+    }
+    return 0;
+}
+
 // Fill, fill, copy of two blocks of the benchmark's size, timed by the standard clock.
 double ReferenceMemoryRate(uint32_t blockSize, double seconds) {
     std::unique_ptr<unsigned char[]> fill(new unsigned char[blockSize]);
@@ -62,8 +76,11 @@ double ReferenceMemoryRate(uint32_t blockSize, double seconds) {
 }
 
 void BenchMemory(uint32_t durationMs, std::FILE* out) {
-    // The benchmark's first halving of what is available, as its allocation starts.
-    uint32_t blockSize = GetAvailablePhysicalMemory() >> 1;
+    uint32_t blockSize = BenchmarkBlockSize();
+    if (blockSize == 0) {
+        std::fprintf(out, "memory:  no two blocks of 1 MiB to be had\n");
+        return;
+    }
     // A first touch of that much memory makes the system reclaim its caches: let the
     // warm-up pay for it, not whichever of the two runs comes first.
     ReferenceMemoryRate(blockSize, 0.5);
