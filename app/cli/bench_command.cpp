@@ -60,8 +60,11 @@ bool Selected(CliCommand command, Benchmark benchmark) {
 
 }  // namespace
 
-// The drive the dialog preselects, for runs without --drive.
-void DefaultDrive(char* out, size_t capacity) {
+void ChooseDrive(const CliOptions& options, char* out, size_t capacity) {
+    if (options.drive) {
+        std::snprintf(out, capacity, "%s", options.drive);
+        return;
+    }
     std::unique_ptr<DriveList> list(new DriveList());
     BuildDriveList(SystemDrives(), list.get());
     std::snprintf(out, capacity, "%s", list->selected >= 0 ? list->names[list->selected] : "");
@@ -71,10 +74,7 @@ int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* er
     if (options.command == CliCommand::kBench) return RunBenchMode(options, out, err);
     RemoveTemporaryFileOnInterrupt();
     char drive[kFieldTextSize];
-    if (options.drive)
-        std::snprintf(drive, sizeof drive, "%s", options.drive);
-    else
-        DefaultDrive(drive, sizeof drive);
+    ChooseDrive(options, drive, sizeof drive);
 
     const uint32_t duration = static_cast<uint32_t>(g_TestDuration);
     ConsoleProgress progress(err);

@@ -133,10 +133,7 @@ void BenchDisk(const char* drive, uint32_t durationMs, std::FILE* out) {
 int RunBenchMode(const CliOptions& options, std::FILE* out, std::FILE*) {
     RemoveTemporaryFileOnInterrupt();
     char drive[kFieldTextSize];
-    if (options.drive)
-        std::snprintf(drive, sizeof drive, "%s", options.drive);
-    else
-        DefaultDrive(drive, sizeof drive);
+    ChooseDrive(options, drive, sizeof drive);
     const uint32_t duration = 2 * static_cast<uint32_t>(g_TestDuration);
     BenchProbes(out);
     BenchCpuClock(out);

@@ -14,8 +14,8 @@ int RunInfoCommand(const CliOptions& options, std::FILE* out, std::FILE* err);
 void WriteSummaryLines(const struct SystemSummary& summary, std::FILE* out);
 void WriteSummaryJson(const struct SystemSummary& summary, class JsonWriter& json);
 
-// The drive the dialog preselects, for runs without --drive.
-void DefaultDrive(char* out, size_t capacity);
+// The drive of --drive, or the one the dialog preselects.
+void ChooseDrive(const CliOptions& options, char* out, size_t capacity);
 // kelvane-cli bench: each benchmark next to an independent reference.
 int RunBenchMode(const CliOptions& options, std::FILE* out, std::FILE* err);
 

@@ -154,12 +154,10 @@ void QtDialog::CenterOnDesktop() {
 
 void QtDialog::SetText(int id, const char* text) {
     QWidget* widget = Control(id);
-    if (widget == status_) {
-        status_->SetLabelText(text);
-        status_->setProperty("fullText", QString::fromLocal8Bit(text));
-    } else if (widget == link_) {
-        link_->SetLabelText(text);
-        link_->setProperty("fullText", QString::fromLocal8Bit(text));
+    if (auto* painted = dynamic_cast<PaintedLabel*>(widget)) {
+        // It paints 62 characters; the window text keeps them all, as on Windows.
+        painted->SetLabelText(text);
+        painted->setProperty("fullText", QString::fromLocal8Bit(text));
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(QString::fromLocal8Bit(text));
     } else if (auto* button = qobject_cast<QPushButton*>(widget)) {

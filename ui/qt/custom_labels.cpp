@@ -32,9 +32,11 @@ void PaintBackground(QPainter& painter, const QWidget* widget) {
 
 }  // namespace
 
-StatusLabel::StatusLabel(QWidget* parent) : QWidget(parent) { setFont(FontFor(this, kStatusFont)); }
+PaintedLabel::PaintedLabel(QWidget* parent, const GuiFontRequest& font) : QWidget(parent) {
+    setFont(FontFor(this, font));
+}
 
-void StatusLabel::SetLabelText(const char* text) {
+void PaintedLabel::SetLabelText(const char* text) {
     CopyLabelText(text_, text);
     update();
 }
@@ -51,15 +53,7 @@ void StatusLabel::paintEvent(QPaintEvent*) {
     painter.drawText(rc.translated(-1, -1), Qt::AlignLeft | Qt::AlignTop, text);
 }
 
-LinkLabel::LinkLabel(QWidget* parent) : QWidget(parent) {
-    setFont(FontFor(this, kLinkFont));
-    setCursor(MakeHandCursor());
-}
-
-void LinkLabel::SetLabelText(const char* text) {
-    CopyLabelText(text_, text);
-    update();
-}
+LinkLabel::LinkLabel(QWidget* parent) : PaintedLabel(parent, kLinkFont) { setCursor(MakeHandCursor()); }
 
 void LinkLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);

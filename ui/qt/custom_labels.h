@@ -8,36 +8,37 @@
 
 #include "ui/label_rules.h"
 
-// The time stamp: italic, engraved (a white copy one pixel right and down, grey on top).
-class StatusLabel final : public QWidget {
+// A label that paints its own copy of its text, cut to 62 characters.
+class PaintedLabel : public QWidget {
 public:
-    explicit StatusLabel(QWidget* parent);
+    PaintedLabel(QWidget* parent, const GuiFontRequest& font);
     void SetLabelText(const char* text);
     const char* PaintedText() const { return text_; }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
     char text_[kLabelTextSize] = "";
+};
+
+// The time stamp: italic, engraved (a white copy one pixel right and down, grey on top).
+class StatusLabel final : public PaintedLabel {
+public:
+    explicit StatusLabel(QWidget* parent) : PaintedLabel(parent, kStatusFont) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // The maker's address: blue, underlined Verdana (or the closest sans font), a hand
 // cursor; a left click opens it.
-class LinkLabel final : public QWidget {
+class LinkLabel final : public PaintedLabel {
 public:
     explicit LinkLabel(QWidget* parent);
-    void SetLabelText(const char* text);
-    const char* PaintedText() const { return text_; }
     // Opens the address; false when it could not. Tests hand in their own.
     std::function<bool()> open = OpenMakerWebsite;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    char text_[kLabelTextSize] = "";
 };
 
 // The hand cursor of the AND and XOR planes, hot spot (5, 0).
