@@ -7,12 +7,31 @@
 
 #include "platform/linux/read_file.h"
 
-bool ReadCpuinfo(CpuinfoFacts* facts) {
-    constexpr size_t kSize = 1 << 20;  // a 256-processor machine writes about 400 KB
-    std::unique_ptr<char[]> text(new char[kSize]);
-    long length = ReadSmallFile("/proc/cpuinfo", text.get(), kSize);
+namespace {
+
+bool ReadCpuinfoPrefix(size_t size, CpuinfoFacts* facts) {
+    std::unique_ptr<char[]> text(new char[size]);
+    long length = ReadSmallFile("/proc/cpuinfo", text.get(), size);
     ParseCpuinfo(text.get(), length > 0 ? static_cast<size_t>(length) : 0, facts);
     return length > 0;
+}
+
+}  // namespace
+
+// A 256-processor machine writes about 400 KB.
+bool ReadCpuinfo(CpuinfoFacts* facts) { return ReadCpuinfoPrefix(1 << 20, facts); }
+
+// One processor's lines are about 2 KB, its flags line included.
+bool ReadFirstProcessor(CpuinfoFacts* facts) { return ReadCpuinfoPrefix(16 << 10, facts); }
+
+int CountOnlineProcessors() {
+    char text[4096];
+    long length = ReadSmallFile("/sys/devices/system/cpu/online", text, sizeof text);
+    int count = length > 0 ? ParseCpuList(text, static_cast<size_t>(length)) : 0;
+    if (count > 0) return count;
+    CpuinfoFacts facts;
+    ReadCpuinfo(&facts);
+    return facts.processors;
 }
 
 namespace {

@@ -7,6 +7,12 @@
 
 // /proc/cpuinfo, parsed.
 bool ReadCpuinfo(CpuinfoFacts* facts);
+// The first processor's facts only: the kernel writes /proc/cpuinfo one processor at a
+// time, so reading its start costs the same on 2 processors as on 256.
+bool ReadFirstProcessor(CpuinfoFacts* facts);
+
+// The online processors (/sys/devices/system/cpu/online, else /proc/cpuinfo).
+int CountOnlineProcessors();
 
 // The nominal clock in MHz from the first source that exists: ACPI CPPC nominal_freq,
 // cpufreq base_frequency, the "@ x.xxGHz" of the model name, then "cpu MHz" (a current

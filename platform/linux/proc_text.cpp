@@ -317,3 +317,39 @@ void ParseOsRelease(const char* text, size_t length, char* out, size_t capacity)
     }
     CopyBounded(out, name, capacity);
 }
+
+namespace {
+
+// A whole field of decimal digits, at most 9 of them.
+bool ParseIndex(const Line& field, uint64_t* value) {
+    if (field.length == 0 || field.length > 9) return false;
+    for (size_t i = 0; i < field.length; ++i)
+        if (field.begin[i] < '0' || field.begin[i] > '9') return false;
+    bool any = false;
+    *value = ParseUnsigned(field, &any);
+    return true;
+}
+
+}  // namespace
+
+int ParseCpuList(const char* text, size_t length) {
+    Line line = {text, length};
+    const char* nl = static_cast<const char*>(std::memchr(text, '\n', length));
+    if (nl) line.length = static_cast<size_t>(nl - text);
+    Trim(&line.begin, &line.length);
+    uint64_t count = 0;
+    for (size_t i = 0; i < line.length;) {
+        size_t j = i;
+        while (j < line.length && line.begin[j] != ',') ++j;
+        Line item = {line.begin + i, j - i};
+        const char* dash = static_cast<const char*>(std::memchr(item.begin, '-', item.length));
+        Line first = {item.begin, dash ? static_cast<size_t>(dash - item.begin) : item.length};
+        Line last = dash ? Line{dash + 1, item.length - first.length - 1} : first;
+        uint64_t low = 0, high = 0;
+        if (!ParseIndex(first, &low) || !ParseIndex(last, &high) || high < low) return 0;
+        // Indices have at most 9 digits, so the sum stays far below 2^63.
+        count += high - low + 1;
+        i = j + 1;
+    }
+    return count > 1000000 ? 0 : static_cast<int>(count);
+}

@@ -41,3 +41,7 @@ void ParseMountinfo(const char* text, size_t length, MountCallback keep, void* c
 
 // /etc/os-release: PRETTY_NAME without its quotes, or NAME, or empty.
 void ParseOsRelease(const char* text, size_t length, char* out, size_t capacity);
+
+// A kernel CPU list such as /sys/devices/system/cpu/online ("0-3,5,8-11"): how many
+// processors it names; 0 when it names none or is not such a list.
+int ParseCpuList(const char* text, size_t length);

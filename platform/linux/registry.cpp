@@ -15,6 +15,15 @@ namespace {
 
 constexpr char kProcessorKeys[] = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\";
 
+// The 12 characters of leaf 0 (EBX, EDX, ECX); empty where CPUID is missing.
+void ReadCpuidVendor(char* out) {
+    CpuidWords words = ExecuteCpuid(0);
+    std::memcpy(out, &words.ebx, 4);
+    std::memcpy(out + 4, &words.edx, 4);
+    std::memcpy(out + 8, &words.ecx, 4);
+    out[12] = '\0';
+}
+
 bool CopyValue(const void* value, uint32_t valueSize, void* data, uint32_t* size) {
     uint32_t room = *size;
     *size = valueSize;
@@ -34,20 +43,28 @@ public:
         char* end = nullptr;
         long index = std::strtol(subKey + prefix, &end, 10);
         if (end == subKey + prefix || *end != '\0' || index < 0) return 0;
-        CpuinfoFacts facts;
-        ReadCpuinfo(&facts);
-        if (index >= facts.processors) return 0;
+        // Counting walks the keys one by one: each open reads only the small online list.
+        if (index >= CountOnlineProcessors()) return 0;
         return static_cast<uintptr_t>(index) + 1;
     }
 
     bool QueryValue(uintptr_t, const char* valueName, void* data, uint32_t* size) override {
+        if (std::strcmp(valueName, "VendorIdentifier") == 0) {
+            // What Windows stores there is the CPUID vendor string; /proc/cpuinfo only
+            // where there is no CPUID.
+            char vendor[32];
+            ReadCpuidVendor(vendor);
+            if (!vendor[0]) {
+                CpuinfoFacts facts;
+                ReadFirstProcessor(&facts);
+                CopyBounded(vendor, facts.vendorId, sizeof vendor);
+            }
+            return vendor[0] && CopyValue(vendor, std::strlen(vendor) + 1, data, size);
+        }
         CpuinfoFacts facts;
-        ReadCpuinfo(&facts);
+        ReadFirstProcessor(&facts);
         if (std::strcmp(valueName, "ProcessorNameString") == 0) {
             return facts.modelName[0] && CopyValue(facts.modelName, std::strlen(facts.modelName) + 1, data, size);
-        }
-        if (std::strcmp(valueName, "VendorIdentifier") == 0) {
-            return facts.vendorId[0] && CopyValue(facts.vendorId, std::strlen(facts.vendorId) + 1, data, size);
         }
         if (std::strcmp(valueName, "~MHz") == 0) {
             uint32_t mhz = ReadNominalMhz("", facts);
@@ -62,12 +79,8 @@ public:
         char synthesized[128];
         const char* value = std::getenv(name);
         if (!value && std::strcmp(name, "PROCESSOR_IDENTIFIER") == 0) {
-            CpuidWords vendorWords = ExecuteCpuid(0);
             char vendor[13];
-            std::memcpy(vendor, &vendorWords.ebx, 4);
-            std::memcpy(vendor + 4, &vendorWords.edx, 4);
-            std::memcpy(vendor + 8, &vendorWords.ecx, 4);
-            vendor[12] = '\0';
+            ReadCpuidVendor(vendor);
             SynthesizeProcessorIdentifier(ExecuteCpuid(1).eax, vendor, synthesized, sizeof synthesized);
             value = synthesized;
         }

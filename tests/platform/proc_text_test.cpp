@@ -138,6 +138,20 @@ TEST(OsReleaseTest, PrettyNameOrName) {
     EXPECT_EQ(std::strlen(out), 63u);
 }
 
+TEST(CpuListTest, CountsTheNamedProcessors) {
+    const struct {
+        const char* text;
+        int count;
+    } cases[] = {
+        {"0\n", 1},           {"0-1\n", 2},       {"0-63\n", 64},        {"0,2-3,8-11\n", 7},
+        {"0-255", 256},       {" 0-3 \r\n", 4},    {"0-3,\n", 4},         {"", 0},
+        {"\n", 0},            {"3-1", 0},          {"0-", 0},             {"-3", 0},
+        {"0,,1", 0},          {"a-b", 0},          {"0-3x", 0},           {"0-9999999999", 0},
+        {"0-999999999", 0},   {"0-3\n4-7\n", 4},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseCpuList(c.text, std::strlen(c.text)), c.count) << c.text;
+}
+
 // Truncated, oversized and binary input: every parser ends, stays in its buffers (the
 // sanitizer build checks), and terminates what it returns.
 TEST(ParserRobustnessTest, TruncatedOversizedAndBinaryInput) {
@@ -173,6 +187,7 @@ TEST(ParserRobustnessTest, TruncatedOversizedAndBinaryInput) {
             EXPECT_LT(std::strlen(m), 256u);
             ++*static_cast<int*>(n);
         }, &mounts);
+        EXPECT_GE(ParseCpuList(data, exact.size()), 0);
         char name[32];
         ParseOsRelease(data, exact.size(), name, sizeof name);
         EXPECT_LT(std::strlen(name), sizeof name);
