@@ -7,10 +7,48 @@ namespace {
 
 typedef HRESULT(WINAPI* DirectDrawCreateFunction)(GUID*, LPDIRECTDRAW*, IUnknown*);
 
+const char kDisplayAdapters[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}";
+
+// DirectDraw counts video memory in a DWORD, so a card of 4 GiB or more cannot show its
+// size through it. Display drivers record the size as a 64-bit value in their adapter
+// key; the largest such record, or 0.
+uint64_t ReadAdapterMemoryRecord() {
+    HKEY adapters = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDisplayAdapters, 0, KEY_ENUMERATE_SUB_KEYS, &adapters) != ERROR_SUCCESS)
+        return 0;
+    uint64_t largest = 0;
+    for (DWORD index = 0; index < 256; ++index) {
+        char name[64];
+        DWORD length = sizeof name;
+        LONG listed = RegEnumKeyExA(adapters, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (listed == ERROR_MORE_DATA) continue;  // not an adapter's four-digit key
+        if (listed != ERROR_SUCCESS) break;
+        HKEY adapter = nullptr;
+        // Some subkeys ("Properties") refuse ordinary users: skip them.
+        if (RegOpenKeyExA(adapters, name, 0, KEY_QUERY_VALUE, &adapter) != ERROR_SUCCESS) continue;
+        uint64_t bytes = 0;
+        DWORD type = 0, size = sizeof bytes;
+        if (RegQueryValueExA(adapter, "HardwareInformation.qwMemorySize", nullptr, &type,
+                             reinterpret_cast<BYTE*>(&bytes), &size) == ERROR_SUCCESS &&
+            type == REG_QWORD && size == sizeof bytes && bytes > largest)
+            largest = bytes;
+        RegCloseKey(adapter);
+    }
+    RegCloseKey(adapters);
+    return largest;
+}
+
 // DirectDraw is loaded at run time, so the program starts where it is missing.
 class Win32VideoMemory final : public VideoMemorySource {
 public:
     uint64_t TotalVideoMemory() override {
+        uint64_t counted = QueryDirectDraw();
+        uint64_t recorded = ReadAdapterMemoryRecord();
+        return recorded > 0xFFFFFFFFull && recorded > counted ? recorded : counted;
+    }
+
+private:
+    static uint64_t QueryDirectDraw() {
         DWORD total = 0;
         HMODULE ddraw = LoadLibraryA("DDRAW.DLL");
         if (!ddraw) return 0;
