@@ -272,7 +272,9 @@ void ParseMountinfo(const char* text, size_t length, MountCallback keep, void* c
         Unescape(c.mountPoint);
         Unescape(root);
         c.optical = IsOneOf(c.fsType, kOpticalFileSystems);
-        if (!c.optical && !IsOneOf(c.fsType, kRealFileSystems)) continue;
+        // A container's or live system's root is an overlay, and the one place to write.
+        bool overlayRoot = std::strcmp(c.fsType, "overlay") == 0 && std::strcmp(c.mountPoint, "/") == 0;
+        if (!c.optical && !overlayRoot && !IsOneOf(c.fsType, kRealFileSystems)) continue;
         if (c.mountPoint[0] != '/' || IsSystemPath(c.mountPoint)) continue;
         c.wholeFileSystem = std::strcmp(root, "/") == 0;
         ++count;

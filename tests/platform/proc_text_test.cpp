@@ -113,16 +113,27 @@ TEST(CgroupTest, LimitsAndPaths) {
 }
 
 TEST(MountinfoTest, RealFileSystemsOnce) {
-    std::string text = Fixture("mountinfo.txt");
-    std::vector<std::string> kept;
-    ParseMountinfo(text.data(), text.size(),
-                   [](const char* mountPoint, const char*, bool optical, void* context) {
-                       static_cast<std::vector<std::string>*>(context)->push_back(
-                           std::string(mountPoint) + (optical ? " (optical)" : ""));
-                   },
-                   &kept);
-    EXPECT_EQ(kept, (std::vector<std::string>{"/", "/boot/efi", "/mnt/My Data", "/media/user/DVD (optical)",
-                                              "/mnt/tab\tand\\slash"}));
+    const struct {
+        const char* file;
+        std::vector<std::string> kept;
+    } cases[] = {
+        {"mountinfo.txt",
+         {"/", "/boot/efi", "/mnt/My Data", "/media/user/DVD (optical)", "/mnt/tab\tand\\slash"}},
+        // The overlay root of a container is listed; its other overlays and the single
+        // files bound into /etc are not.
+        {"mountinfo-container.txt", {"/", "/srv/data"}},
+    };
+    for (const auto& c : cases) {
+        std::string text = Fixture(c.file);
+        std::vector<std::string> kept;
+        ParseMountinfo(text.data(), text.size(),
+                       [](const char* mountPoint, const char*, bool optical, void* context) {
+                           static_cast<std::vector<std::string>*>(context)->push_back(
+                               std::string(mountPoint) + (optical ? " (optical)" : ""));
+                       },
+                       &kept);
+        EXPECT_EQ(kept, c.kept) << c.file;
+    }
 }
 
 TEST(OsReleaseTest, PrettyNameOrName) {
