@@ -45,6 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char name[64];
     ParseOsRelease(text, size, name, sizeof name);
     CheckTerminated(name, sizeof name);
+#elif KELVANE_FUZZ_PARSER == 6
+    int count = ParseCpuList(text, size);
+    FUZZ_CHECK(count >= 0 && count <= 1000000);
 #endif
     return 0;
 }
