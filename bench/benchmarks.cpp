@@ -73,7 +73,7 @@ void DescribeDiskError(uint32_t code, DiskOps& ops, char* out) {
         CopyBounded(out, "The drive wrote too little in the time given to measure its rate.", kBenchmarkTextSize);
         return;
     }
-    ops.ErrorText(code, out, 256);
+    ops.ErrorText(code, out, kBenchmarkTextSize);
 }
 
 void RunDiskBenchmark(const char* drive, uint32_t durationMs, ProgressTarget& progress, BenchmarkResult* result,
