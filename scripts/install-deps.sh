@@ -3,10 +3,11 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git python3
   googletest
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
-  wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   fonts-dejavu-core
   clang libclang-rt-14-dev clang-tidy cppcheck

@@ -3,6 +3,7 @@
 # RUNNER is empty natively and the Wine wrapper for the Windows build.
 runner=$1
 cli=$2
+if [ -n "$runner" ]; then "$runner" --check || exit $?; fi
 failed=0
 out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT

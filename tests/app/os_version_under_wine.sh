@@ -3,6 +3,7 @@
 # With Wine set to Windows 10, then 7, the OS field names the version Wine claims: the
 # manifest lets the version query report what it really is.
 wine_run=$1 cli=$2
+"$wine_run" --check || exit $?
 status=0
 check() {
   version=$1 expected=$2

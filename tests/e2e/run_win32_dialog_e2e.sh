@@ -2,6 +2,7 @@
 # run_win32_dialog_e2e.sh WINE_RUN DRIVER KELVANE_EXE SCREENSHOT_DIR
 # Needs an X display (the test command runs the Windows tests under Xvfb); skips without.
 wine_run=$1 driver=$2 exe=$3 shots=$4
+"$wine_run" --check || exit $?
 if [ -z "$DISPLAY" ]; then
   echo "SKIP: no X display; run the Windows tests under xvfb-run"
   exit 77
