@@ -53,16 +53,17 @@ void RunCpuClockBenchmark(ProgressTarget& progress, BenchmarkResult* result, Clo
 
 void RunFlopsBenchmark(uint32_t durationMs, ProgressTarget& progress, BenchmarkResult* result, Clock& clock) {
     *result = BenchmarkResult{};
-    uint32_t score = RunWhetstone(durationMs, &progress, CountProcessors(), clock);
-    result->figure = score;
-    result->ok = score > 0;
-    FormatFlops(score, result->text);
+    result->flops = RunWhetstone(durationMs, &progress, CountProcessors(), clock);
+    result->figure = result->flops.score;
+    result->ok = result->flops.score > 0;
+    FormatFlops(result->flops.score, result->text);
 }
 
 void RunMemoryBenchmark(uint32_t durationMs, ProgressTarget& progress, BenchmarkResult* result, Clock& clock,
                         MemoryStatusSource& memory) {
     *result = BenchmarkResult{};
-    uint32_t figure = MeasureMemoryBandwidth(durationMs, &progress, clock, memory);
+    uint32_t figure = MeasureMemoryBandwidth(durationMs, &progress, clock, memory, SystemBlockAllocator(),
+                                             &result->memory);
     result->figure = figure;
     result->ok = figure > 0;
     FormatRate(figure, result->text);

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "bench/memory_bandwidth.h"
+#include "bench/whetstone.h"
 #include "platform/clock.h"
 #include "platform/disk_ops.h"
 #include "platform/memory_status.h"
@@ -17,6 +19,8 @@ struct BenchmarkResult {
     uint32_t errorCode;   // disk only: the system's error code when !ok
     bool showErrorBox;    // disk only: show `text` in the "Disk Benchmark Error" box first
     char text[kBenchmarkTextSize];  // the result field's text (the error text when !ok)
+    WhetstoneRun flops;   // the Whetstone run's last pass, the one its score counts
+    MemoryRun memory;     // the memory run's blocks and timed loop
 };
 
 // Durations as the dialog passes them: the test duration for the Whetstone run, twice it

@@ -23,7 +23,15 @@ BlockAllocator& SystemBlockAllocator();
 // large machines, so the run never pushes the system into swap.
 uint32_t GetAvailablePhysicalMemory(MemoryStatusSource& memory = SystemMemoryStatus());
 
-// Runs whole batches of 10 cycles until at least max(duration, 1000) ms have passed.
+// What a run measured, for those who want to recompute its figure.
+struct MemoryRun {
+    uint32_t blockBytes;  // each of the two blocks
+    uint64_t movedMiB;    // whole blocks moved in the timed loop, counted in whole MiB
+    uint32_t elapsedMs;   // of the timed loop
+};
+
+// Runs whole batches of 10 cycles until at least max(duration, 1000) ms have passed; MiB
+// moved per second of that loop. `run`, when given, receives what was measured.
 uint32_t MeasureMemoryBandwidth(uint32_t durationMs, ProgressTarget* progress, Clock& clock = SystemClock(),
                                 MemoryStatusSource& memory = SystemMemoryStatus(),
-                                BlockAllocator& allocator = SystemBlockAllocator());
+                                BlockAllocator& allocator = SystemBlockAllocator(), MemoryRun* run = nullptr);

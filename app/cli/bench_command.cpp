@@ -113,6 +113,16 @@ int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* er
             json.Field("figure", result.figure);
             json.Key("ok");
             json.Bool(result.ok);
+            if (info.benchmark == Benchmark::kFlops && result.ok) {
+                // Enough to recompute the score: iterations x 100 / ms x 1000 / 170 x processors.
+                json.Field("last_pass_iterations", static_cast<int64_t>(result.flops.iterations));
+                json.Field("last_pass_ms", static_cast<uint64_t>(result.flops.elapsedMs));
+            }
+            if (info.benchmark == Benchmark::kMemory && result.ok) {
+                json.Field("block_bytes", static_cast<uint64_t>(result.memory.blockBytes));
+                json.Field("moved_mib", result.memory.movedMiB);
+                json.Field("timed_ms", static_cast<uint64_t>(result.memory.elapsedMs));
+            }
             if (info.benchmark == Benchmark::kDisk) json.Field("drive", drive);
             if (!result.ok && result.errorCode) json.Field("error_code", static_cast<uint64_t>(result.errorCode));
             json.EndObject();

@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "bench/cpu_clock.h"
 #include "bench/memory_bandwidth.h"
 #include "bench/whetstone.h"
+#include "bench/whetstone_kernel.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_system.h"
 
@@ -123,10 +126,59 @@ TEST(WhetstoneTest, APassLastingTheLimitEndsTheRun) {
         FakeClock clock;
         clock.tickStep = 3000;  // start and finish of a pass lie 3000 ms apart
         RecordingProgress progress;
-        uint32_t score = RunWhetstone(duration, &progress, 2, clock);
+        WhetstoneRun run = RunWhetstone(duration, &progress, 2, clock);
         EXPECT_EQ(progress.set, std::vector<std::string>{"Whetstone 1 iterations...\n"});
         EXPECT_TRUE(progress.shown.empty()) << "the Whetstone text is set without a repaint";
-        EXPECT_EQ(score, WhetstoneScore(1, 3000, 2));
+        EXPECT_EQ(run.score, WhetstoneScore(1, 3000, 2));
+        EXPECT_EQ(run.iterations, 1);
+        EXPECT_EQ(run.elapsedMs, 3000u);
+    }
+}
+
+// Sees the floating-point mode from inside a run: progress texts are set during it.
+class SubnormalProbe final : public ProgressTarget {
+public:
+    bool flushedDuringRun = false;
+    void Show(const char*) override {}
+    void Set(const char*) override { flushedDuringRun = Halved(DBL_MIN) == 0.0; }
+    static double Halved(double value) {
+        volatile double v = value;
+        return v / 2;
+    }
+};
+
+TEST(WhetstoneTest, SubnormalsFlushedDuringTheRunOnly) {
+    FakeClock clock;
+    clock.tickStep = 3000;
+    SubnormalProbe probe;
+    ASSERT_NE(SubnormalProbe::Halved(DBL_MIN), 0.0);
+    RunWhetstone(0, &probe, 1, clock);
+    EXPECT_TRUE(probe.flushedDuringRun) << "later passes would slow down on subnormal values";
+    EXPECT_NE(SubnormalProbe::Halved(DBL_MIN), 0.0) << "the caller's floating-point mode is restored";
+}
+
+// The modules' last values follow from their counts alone, so they show that each module
+// ran the number of times the score counts.
+TEST(WhetstoneTest, ModulesLeaveTheValuesTheirCountsGive) {
+    for (int32_t loop : {1, 3}) {
+        WhetstoneState s = {};
+        StartWhetstonePass(s);
+        RunWhetstoneModules(s, loop);
+        // Module 9 swaps 1, 2, 3 an even number of times (616 x loop); module 10 sets J, K.
+        EXPECT_EQ(s.E1[1], 3.0);
+        EXPECT_EQ(s.E1[2], 2.0);
+        EXPECT_EQ(s.E1[3], 3.0);
+        EXPECT_EQ(s.J, 2);
+        EXPECT_EQ(s.K, 3);
+        EXPECT_EQ(s.L, 3);
+        // Module 11: x <- x^(1 / (2 T1)), 93 x loop times.
+        double expected = std::pow(0.75, std::pow(1.0 / (2 * 0.50025), 93.0 * loop));
+        EXPECT_NEAR(s.X, expected, 1e-12) << "loop " << loop;
+        // Module 8 with X = Y = 1: Z = (T x 2 + T x (T x 2 + 1)) / 2.
+        const double T = 0.499975;
+        EXPECT_DOUBLE_EQ(s.Z, (T * 2 + T * (T * 2 + 1)) / 2);
+        EXPECT_EQ(s.X1, 1.0);
+        EXPECT_EQ(s.X4, -1.0);
     }
 }
 
@@ -165,6 +217,66 @@ TEST(MemoryBandwidthTest, TickWrapDoesNotEndTheLoopEarly) {
     uint32_t figure = MeasureMemoryBandwidth(6000, nullptr, clock, memory);
     // Batches of 10 cycles of 2 MiB x 3, one tick step each: 60 batches for 6000 ms.
     EXPECT_EQ(figure, 60u * 30 * 2 / 6);
+}
+
+TEST(MemoryBandwidthTest, DividesByTheMillisecondsOfTheTimedLoop) {
+    FakeClock clock;
+    clock.tickStep = 2333;  // three batches end the loop at 6999 ms
+    FakeMemoryStatus memory;
+    memory.status.availPhys = 4ull << 20;
+    MemoryRun run = {};
+    uint32_t figure = MeasureMemoryBandwidth(6000, nullptr, clock, memory, SystemBlockAllocator(), &run);
+    EXPECT_EQ(run.blockBytes, 2u << 20);
+    EXPECT_EQ(run.movedMiB, 3u * 30 * 2);
+    EXPECT_EQ(run.elapsedMs, 6999u);
+    EXPECT_EQ(figure, 180u * 1000 / 6999) << "whole seconds (6) would read 30";
+}
+
+// Hands out blocks and checks, when the clock is first read for the timed loop, that both
+// have been written already: the page faults of their first touch are not timed.
+class TouchCheckingAllocator final : public BlockAllocator {
+public:
+    std::vector<unsigned char*> blocks;
+    size_t bytes = 0;
+    void* Allocate(size_t size) override {
+        bytes = size;
+        blocks.push_back(static_cast<unsigned char*>(std::calloc(size, 1)));
+        return blocks.back();
+    }
+    void Release(void* block) override { std::free(block); }
+    bool AllWritten() const {
+        for (unsigned char* block : blocks)
+            if (block[0] != 0x18 || block[bytes / 2] != 0x18 || block[bytes - 1] != 0x18) return false;
+        return !blocks.empty();
+    }
+};
+
+class ClockCheckingTouch final : public Clock {
+public:
+    explicit ClockCheckingTouch(const TouchCheckingAllocator& allocator) : allocator_(allocator) {}
+    bool touchedBeforeFirstTick = false;
+    uint32_t TickCount() override {
+        if (reads_++ == 0) touchedBeforeFirstTick = allocator_.AllWritten();
+        return reads_ * 600;
+    }
+    void Sleep(uint32_t) override {}
+    bool CounterFrequency(uint64_t*) override { return false; }
+    uint64_t Counter() override { return 0; }
+    uint64_t TimeStampCounter() override { return 0; }
+    LocalTime Now() override { return LocalTime{}; }
+
+private:
+    const TouchCheckingAllocator& allocator_;
+    uint32_t reads_ = 0;
+};
+
+TEST(MemoryBandwidthTest, BlocksAreTouchedBeforeTheClockStarts) {
+    TouchCheckingAllocator allocator;
+    ClockCheckingTouch clock(allocator);
+    FakeMemoryStatus memory;
+    memory.status.availPhys = 8ull << 20;
+    EXPECT_GT(MeasureMemoryBandwidth(1000, nullptr, clock, memory, allocator), 0u);
+    EXPECT_TRUE(clock.touchedBeforeFirstTick);
 }
 
 TEST(MemoryBandwidthTest, ReserveOnLargeMachinesAndThirtyTwoBitCut) {
