@@ -5,10 +5,14 @@
 
 #include <cerrno>
 
+#include "platform/system_root.h"
+
 long ReadSmallFile(const char* path, char* out, size_t capacity) {
     if (!out || capacity == 0) return -1;
     out[0] = '\0';
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    char full[4096];
+    if (!SystemPath(path, full, sizeof full)) return -1;
+    int fd = open(full, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return -1;
     size_t total = 0;
     // /proc files come in pieces: read until the end or the buffer is full.

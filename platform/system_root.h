@@ -1,0 +1,13 @@
+// Where the Linux sources read the machine from: "/" for this machine, or the folder of a
+// machine tree (tests, `kelvane-cli info --sysroot DIR`), whose /proc, /sys and /etc files
+// then stand for a whole other machine. CPUID always comes from the processor.
+#pragma once
+
+#include <cstddef>
+
+// Sets the root once, before the first probe; nullptr or "" is the real "/". False where
+// the platform reads no such files (Windows) or the folder is too long.
+bool SetSystemRoot(const char* directory);
+
+// `path` (absolute: "/proc/meminfo") under the root, into `out`; false when it does not fit.
+bool SystemPath(const char* path, char* out, size_t capacity);
