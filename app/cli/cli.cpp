@@ -10,9 +10,7 @@ int RunCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
         std::fprintf(err, "kelvane-cli: %s\n\n%s", error, CliUsage());
         return kExitUsage;
     }
-    if (options.durationText) {
-        g_TestDuration = BoundTestDuration(ParseLeadingNumber(options.durationText), g_TestDuration);
-    }
+    if (options.hasDuration) g_TestDuration = options.durationMs;
     switch (options.command) {
         case CliCommand::kHelp:
             std::fputs(CliUsage(), out);

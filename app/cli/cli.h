@@ -20,3 +20,11 @@ void ChooseDrive(const CliOptions& options, char* out, size_t capacity);
 int RunBenchMode(const CliOptions& options, std::FILE* out, std::FILE* err);
 
 int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* err);
+
+// The JSON documents' schema (docs/kelvane-cli.schema.json): a new version only when a key
+// is removed or changes its meaning; added keys keep it.
+constexpr int kJsonSchemaVersion = 1;
+// Opens the document's object with kelvane_version, schema_version, time (UTC) and command.
+void BeginJsonDocument(class JsonWriter& json, const char* command);
+// The machine a run measured: processor, processor count, memory, OS.
+void WriteMachineJson(const struct SystemSummary& summary, class JsonWriter& json);

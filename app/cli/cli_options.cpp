@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/duration.h"
+
 namespace {
 
 struct CommandName {
@@ -38,6 +40,34 @@ bool TakeValue(const char* name, int argc, const char* const* argv, int* index,
 
 }  // namespace
 
+const char* CliCommandName(CliCommand command) {
+    for (const CommandName& known : kCommands)
+        if (known.command == command) return known.name;
+    return "";
+}
+
+bool ParseDurationOption(const char* text, int32_t* durationMs, char* error, size_t errorSize) {
+    int64_t value = 0;
+    bool digits = text && *text;
+    for (const char* c = text; digits && *c; ++c) {
+        if (*c < '0' || *c > '9') {
+            digits = false;
+            break;
+        }
+        value = value * 10 + (*c - '0');
+        if (value > kMaxTestDuration) break;  // no overflow on absurdly long inputs
+    }
+    if (!digits || value > kMaxTestDuration) {
+        if (error && errorSize > 0)
+            std::snprintf(error, errorSize,
+                          "--duration takes a whole number of milliseconds from 0 to %ld, not '%.40s'",
+                          static_cast<long>(kMaxTestDuration), text ? text : "");
+        return false;
+    }
+    *durationMs = static_cast<int32_t>(value);
+    return true;
+}
+
 bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, char* error,
                        size_t errorSize) {
     *options = CliOptions();
@@ -52,10 +82,13 @@ bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, c
             version = true;
         } else if (std::strcmp(argument, "--json") == 0) {
             options->json = true;
+        } else if (std::strcmp(argument, "--quiet") == 0 || std::strcmp(argument, "-q") == 0) {
+            options->quiet = true;
         } else if (TakeValue("--duration", argc, argv, &i, &value)) {
             if (!value || value[0] == '\0')
                 return Fail(error, errorSize, "%s needs a number of milliseconds", "--duration");
-            options->durationText = value;
+            if (!ParseDurationOption(value, &options->durationMs, error, errorSize)) return false;
+            options->hasDuration = true;
         } else if (TakeValue("--drive", argc, argv, &i, &value)) {
             if (!value || value[0] == '\0')
                 return Fail(error, errorSize, "%s needs a drive", "--drive");
@@ -82,6 +115,8 @@ bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, c
     }
     if (options->command == CliCommand::kNone)
         return Fail(error, errorSize, "%s", "no command given");
+    if (options->hasDuration && options->command == CliCommand::kInfo)
+        return Fail(error, errorSize, "%s applies only to the benchmarks", "--duration");
     if (options->drive && options->command != CliCommand::kDisk &&
         options->command != CliCommand::kAll && options->command != CliCommand::kBench)
         return Fail(error, errorSize, "%s applies only to disk, all and bench", "--drive");
@@ -102,7 +137,9 @@ const char* CliUsage() {
            "\n"
            "Options:\n"
            "  --json          one JSON object on standard output\n"
-           "  --duration MS   test duration in milliseconds (default 3000, at most 3600000)\n"
+           "  --duration MS   test duration, a whole number of milliseconds from 0 to 3600000\n"
+           "                  (default 3000)\n"
+           "  --quiet, -q     no progress on standard error, only errors\n"
            "  --drive D       drive for the disk benchmark (default: the preselected one)\n"
            "  --version       print the version\n"
            "  --help          print this text\n";

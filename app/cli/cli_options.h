@@ -9,8 +9,10 @@ enum class CliCommand { kNone, kHelp, kVersion, kInfo, kCpu, kFlops, kMemory, kD
 struct CliOptions {
     CliCommand command = CliCommand::kNone;
     bool json = false;
-    // Raw text after --duration; the duration itself follows the GUI's rule.
-    const char* durationText = nullptr;
+    bool quiet = false;  // nothing on stderr but errors
+    // --duration, checked: a whole number of milliseconds from 0 to kMaxTestDuration.
+    bool hasDuration = false;
+    int32_t durationMs = 0;
     const char* drive = nullptr;
 };
 
@@ -23,6 +25,13 @@ constexpr int kExitUsage = 2;
 // error returns false with a one-line reason in `error`.
 bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, char* error,
                        size_t errorSize);
+
+// --duration's value: digits only, 0 to kMaxTestDuration. False, with the reason in
+// `error`, for anything else ("abc", "1e4", "5s", "-5", "", "99999999999").
+bool ParseDurationOption(const char* text, int32_t* durationMs, char* error, size_t errorSize);
+
+// The command's word on the command line: "info", "cpu", ...
+const char* CliCommandName(CliCommand command);
 
 // The usage text, ending in a line feed.
 const char* CliUsage();

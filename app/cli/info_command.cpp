@@ -66,7 +66,7 @@ int RunInfoCommand(const CliOptions& options, std::FILE* out, std::FILE*) {
     ReadSystemSummary(summary.get());
     if (options.json) {
         JsonWriter json;
-        json.BeginObject();
+        BeginJsonDocument(json, "info");
         WriteSummaryJson(*summary, json);
         json.EndObject();
         std::fprintf(out, "%s\n", json.Text().c_str());

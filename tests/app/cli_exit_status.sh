@@ -35,5 +35,9 @@ check 2 '' '^Usage: kelvane-cli' frobnicate
 check 2 '' "unknown option '--frobnicate'" --frobnicate
 check 2 '' 'needs a number' cpu --duration
 check 2 '' 'no command' 
+check 2 '' "whole number of milliseconds from 0 to 3600000, not 'abc'" cpu --duration abc
+check 2 '' "not '1e4'" flops --duration 1e4
+check 2 '' "not '5s'" memory --duration 5s
+check 2 '' "not '-5'" all --duration=-5
 [ $failed = 0 ] && echo "all exit-status checks passed"
 exit $failed

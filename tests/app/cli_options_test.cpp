@@ -1,7 +1,9 @@
 #include "app/cli/cli_options.h"
+#include "app/cli/console_progress.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -29,12 +31,10 @@ TEST(CliArguments, CommandsAndOptionsInAnyOrder) {
     EXPECT_EQ(p.options.command, CliCommand::kDisk);
     EXPECT_TRUE(p.options.json);
     EXPECT_STREQ(p.options.drive, "/home");
-    EXPECT_STREQ(p.options.durationText, "500");
-
-    p = Parse({"flops", "--duration", "-5"});
-    ASSERT_TRUE(p.ok) << p.error;
-    EXPECT_EQ(p.options.command, CliCommand::kFlops);
-    EXPECT_STREQ(p.options.durationText, "-5");
+    EXPECT_TRUE(p.options.hasDuration);
+    EXPECT_EQ(p.options.durationMs, 500);
+    EXPECT_FALSE(Parse({"all"}).options.hasDuration);
+    EXPECT_TRUE(Parse({"all", "-q"}).options.quiet);
 
     const struct {
         const char* word;
@@ -68,11 +68,77 @@ TEST(CliArguments, UsageErrors) {
         {"disk", "--drive"},
         {"info", "--drive", "/"},
         {"-x"},
+        {"info", "--duration", "100"},
     };
     for (const auto& arguments : bad) {
         Parsed p = Parse(arguments);
         EXPECT_FALSE(p.ok) << (arguments.empty() ? "(nothing)" : arguments[0]);
         EXPECT_FALSE(p.error.empty());
+    }
+}
+
+TEST(CliArguments, DurationIsAWholeNumberOfMillisecondsWithinBounds) {
+    const struct {
+        const char* text;
+        bool ok;
+        int32_t ms;
+    } cases[] = {
+        {"0", true, 0},          {"500", true, 500},      {"3600000", true, 3600000},
+        {"0003000", true, 3000}, {"3600001", false, 0},   {"99999999999", false, 0},
+        {"abc", false, 0},       {"1e4", false, 0},       {"5s", false, 0},
+        {"-5", false, 0},        {"+5", false, 0},        {" 5", false, 0},
+        {"5.0", false, 0},       {"", false, 0},
+    };
+    for (const auto& c : cases) {
+        Parsed p = Parse({"cpu", "--duration", c.text});
+        EXPECT_EQ(p.ok, c.ok) << "'" << c.text << "'";
+        if (c.ok) {
+            EXPECT_EQ(p.options.durationMs, c.ms) << c.text;
+        } else {
+            EXPECT_NE(p.error.find("--duration"), std::string::npos) << p.error;
+        }
+    }
+}
+
+TEST(ConsoleProgress, BarLineShowsStepTimesAndTextWithinTheWidth) {
+    const struct {
+        uint32_t elapsed, expected;
+        const char* line;
+    } cases[] = {
+        {0, 6000, "CPU FLOPS:     [....................]   0.0 s / ~6.0 s  Whetstone 1 iterations."},
+        {3000, 6000, "CPU FLOPS:     [##########..........]   3.0 s / ~6.0 s  Whetstone 1 iterations."},
+        {9000, 6000, "CPU FLOPS:     [####################]   9.0 s / ~6.0 s  Whetstone 1 iterations."},
+    };
+    for (const auto& c : cases) {
+        char out[80];
+        FormatProgressLine("CPU FLOPS:", c.elapsed, c.expected, "Whetstone 1 iterations...", 79, out);
+        EXPECT_STREQ(out, c.line);
+    }
+    char narrow[21];
+    FormatProgressLine("Mem Bandwidth:", 1000, 0, "4094 MB memory copy test...", 20, narrow);
+    EXPECT_STREQ(narrow, "Mem Bandwidth: [....") << "cut to the width";
+}
+
+TEST(ConsoleProgress, LinesForPipesAndNothingWhenQuiet) {
+    for (ProgressStyle style : {ProgressStyle::kLines, ProgressStyle::kQuiet}) {
+        std::FILE* err = std::tmpfile();
+        ASSERT_NE(err, nullptr);
+        {
+            ConsoleProgress progress(err, style);
+            progress.BeginStep("CPU FLOPS:", 6000);
+            progress.Set("Whetstone 1 iterations...\n");
+            progress.Show("Whetstone 2 iterations...\n");
+            progress.EndStep();
+        }
+        std::rewind(err);
+        char text[256] = "";
+        size_t n = std::fread(text, 1, sizeof text - 1, err);
+        text[n] = '\0';
+        std::fclose(err);
+        if (style == ProgressStyle::kQuiet)
+            EXPECT_STREQ(text, "");
+        else
+            EXPECT_STREQ(text, "CPU FLOPS:\n  Whetstone 1 iterations...\n  Whetstone 2 iterations...\n");
     }
 }
 

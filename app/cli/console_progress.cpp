@@ -1,0 +1,115 @@
+#include "app/cli/console_progress.h"
+
+#include <chrono>
+#include <cstring>
+
+#include "platform/console.h"
+
+namespace {
+
+constexpr int kLineWidth = 79;  // a classic console's width, less the cursor's column
+constexpr int kBarWidth = 20;
+
+uint64_t NowMs() {
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
+}
+
+// The text without the line feeds some progress texts end with.
+void CopyLine(const char* text, char* out, size_t capacity) {
+    size_t length = 0;
+    while (text[length] && text[length] != '\n' && length + 1 < capacity) ++length;
+    std::memcpy(out, text, length);
+    out[length] = '\0';
+}
+
+}  // namespace
+
+void FormatProgressLine(const char* step, uint32_t elapsedMs, uint32_t expectedMs, const char* text, int width,
+                        char* out) {
+    if (width < 20) width = 20;
+    char bar[kBarWidth + 1];
+    int filled = expectedMs ? static_cast<int>(uint64_t{elapsedMs} * kBarWidth / expectedMs) : 0;
+    if (filled > kBarWidth) filled = kBarWidth;
+    for (int i = 0; i < kBarWidth; ++i) bar[i] = i < filled ? '#' : '.';
+    bar[kBarWidth] = '\0';
+    char line[512];
+    std::snprintf(line, sizeof line, "%-14s [%s] %5.1f s / ~%.1f s  %s", step, bar, elapsedMs / 1000.0,
+                  expectedMs / 1000.0, text);
+    std::snprintf(out, static_cast<size_t>(width) + 1, "%s", line);
+}
+
+ProgressStyle ChooseProgressStyle(std::FILE* err, bool quiet) {
+    if (quiet) return ProgressStyle::kQuiet;
+    return IsTerminal(err) ? ProgressStyle::kBar : ProgressStyle::kLines;
+}
+
+ConsoleProgress::ConsoleProgress(std::FILE* err, ProgressStyle style) : err_(err), style_(style) {}
+
+ConsoleProgress::~ConsoleProgress() { EndStep(); }
+
+void ConsoleProgress::BeginStep(const char* step, uint32_t expectedMs) {
+    EndStep();
+    if (style_ == ProgressStyle::kQuiet) return;
+    if (style_ == ProgressStyle::kLines) {
+        std::fprintf(err_, "%s\n", step);
+        std::fflush(err_);
+        return;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    CopyLine(step, step_, sizeof step_);
+    text_[0] = '\0';
+    expectedMs_ = expectedMs;
+    startMs_ = NowMs();
+    running_ = true;
+    Draw();
+    // The benchmark holds this thread for seconds: a second one keeps the time moving.
+    ticker_ = std::thread(&ConsoleProgress::Tick, this);
+}
+
+void ConsoleProgress::EndStep() {
+    if (!ticker_.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        running_ = false;
+    }
+    wake_.notify_all();
+    ticker_.join();
+    std::fprintf(err_, "\r%*s\r", kLineWidth, "");
+    std::fflush(err_);
+}
+
+void ConsoleProgress::Show(const char* text) { Set(text); }
+
+void ConsoleProgress::Set(const char* text) {
+    if (style_ == ProgressStyle::kQuiet) return;
+    if (style_ == ProgressStyle::kLines) {
+        char line[256];
+        CopyLine(text, line, sizeof line);
+        std::fprintf(err_, "  %s\n", line);
+        std::fflush(err_);
+        return;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    CopyLine(text, text_, sizeof text_);
+    if (running_) Draw();
+}
+
+void ConsoleProgress::Draw() {
+    char line[kLineWidth + 1];
+    uint64_t elapsed = NowMs() - startMs_;
+    FormatProgressLine(step_, elapsed > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(elapsed), expectedMs_, text_,
+                       kLineWidth, line);
+    // Carriage return and padding rather than escape sequences: every console takes them.
+    std::fprintf(err_, "\r%-*s", kLineWidth, line);
+    std::fflush(err_);
+}
+
+void ConsoleProgress::Tick() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (running_) {
+        wake_.wait_for(lock, std::chrono::milliseconds(200));
+        if (running_) Draw();
+    }
+}

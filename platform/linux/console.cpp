@@ -1,0 +1,5 @@
+#include "platform/console.h"
+
+#include <unistd.h>
+
+bool IsTerminal(std::FILE* stream) { return stream && isatty(fileno(stream)) == 1; }
