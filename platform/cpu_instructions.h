@@ -1,4 +1,4 @@
-// The two x86 instructions the probes and the clock need, behind plain functions.
+// The x86 instructions the probes and the clock need, behind plain functions.
 #pragma once
 
 #include <cstdint>
@@ -10,16 +10,24 @@ struct CpuidWords {
     uint32_t edx;
 };
 
-// CPUID with `leaf` in EAX and no sub-leaf; all zeros where CPUID is missing.
-CpuidWords ExecuteCpuid(uint32_t leaf);
+// CPUID with `leaf` in EAX and `subleaf` in ECX; all zeros where CPUID is missing.
+CpuidWords ExecuteCpuid(uint32_t leaf, uint32_t subleaf = 0);
+
+// XCR0, the register state the operating system saves on a task switch and so lets
+// programs use; 0 where XGETBV may not run (leaf 1 ECX bit 27, OSXSAVE, clear).
+uint64_t ReadXcr0();
 
 // RDTSC; 0 where the instruction is missing.
 uint64_t ReadTimeStampCounter();
 
-// CPUID as a seam, so the identification rules can be tested with any processor's words.
+// CPUID and XCR0 as a seam, so the identification rules and the instruction-set decoder
+// can be tested with any processor's words.
 class CpuidSource {
 public:
-    virtual CpuidWords Execute(uint32_t leaf) = 0;
+    // A leaf without sub-leaves; ECX 0 keeps the answer the same on every call.
+    CpuidWords Execute(uint32_t leaf) { return Execute(leaf, 0); }
+    virtual CpuidWords Execute(uint32_t leaf, uint32_t subleaf) = 0;
+    virtual uint64_t ReadXcr0() = 0;
 
 protected:
     ~CpuidSource() = default;

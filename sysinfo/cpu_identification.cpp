@@ -18,13 +18,19 @@ struct Extension {
 
 // Tested in this order, which is also the order of the list.
 constexpr Extension kExtensions[] = {
-    {kBasicEdx, 23, "MMX, "},     {kExtendedEdx, 31, "3DNow, "},     {kBasicEdx, 25, "SSE, "},
-    {kBasicEdx, 26, "SSE2, "},    {kBasicEcx, 0, "SSE3, "},          {kBasicEcx, 9, "SSSE3, "},
-    {kBasicEcx, 19, "SSSE4.1, "}, {kBasicEcx, 20, "SSSE4.2, "},      {kBasicEdx, 29, "Thermal Monitoring, "},
+    {kBasicEdx, 23, "MMX, "},
+    {kExtendedEdx, 31, "3DNow, "},
+    {kBasicEdx, 25, "SSE, "},
+    {kBasicEdx, 26, "SSE2, "},
+    {kBasicEcx, 0, "SSE3, "},
+    {kBasicEcx, 9, "SSSE3, "},
+    {kBasicEcx, 19, "SSE4.1, "},
+    {kBasicEcx, 20, "SSE4.2, "},
+    {kBasicEdx, 29, "Thermal Monitoring, "},
 };
 
 void JoinFields(int first, int second, char* out, CpuidSource& cpuid) {
-    char a[80] = "", b[80] = "";  // GetCpuField writes at most 75
+    char a[80] = "", b[80] = "";  // GetCpuField writes at most 73
     GetCpuField(first, a, cpuid);
     GetCpuField(second, b, cpuid);
     std::snprintf(out, kFieldTextSize, "%s/%s", a, b);
@@ -53,7 +59,8 @@ uint32_t GetCpuField(int kind, char* out, CpuidSource& cpuid) {
             for (const Extension& e : kExtensions)
                 if (words[e.word] >> e.bit & 1) std::strcat(out, e.text);
             // The ", " after the last entry goes; index 0 always stays.
-            for (size_t i = std::strlen(out); i > 1 && (out[i - 1] == ',' || out[i - 1] == ' '); --i)
+            for (size_t i = std::strlen(out); i > 1 && (out[i - 1] == ',' || out[i - 1] == ' ');
+                 --i)
                 out[i - 1] = '\0';
             break;
         }
@@ -78,11 +85,17 @@ uint32_t GetCpuField(int kind, char* out, CpuidSource& cpuid) {
     return basic.edx;
 }
 
-void FormatCpuFamily(char* out, CpuidSource& cpuid) { JoinFields(kCpuFamily, kCpuExtendedFamily, out, cpuid); }
+void FormatCpuFamily(char* out, CpuidSource& cpuid) {
+    JoinFields(kCpuFamily, kCpuExtendedFamily, out, cpuid);
+}
 
-void FormatCpuModel(char* out, CpuidSource& cpuid) { JoinFields(kCpuModel, kCpuExtendedModel, out, cpuid); }
+void FormatCpuModel(char* out, CpuidSource& cpuid) {
+    JoinFields(kCpuModel, kCpuExtendedModel, out, cpuid);
+}
 
-void FormatCpuStepping(char* out, CpuidSource& cpuid) { GetCpuField(kCpuStepping, out, cpuid); }
+void FormatCpuStepping(char* out, CpuidSource& cpuid) {
+    GetCpuField(kCpuStepping, out, cpuid);
+}
 
 void FormatInstructions(char* out, CpuidSource& cpuid) {
     GetCpuField(kCpuInstructions, out, cpuid);
@@ -102,11 +115,11 @@ const char* ShortVendorName(const char* vendorString) {
         const char* vendor;
         const char* name;
     } kNames[] = {
-        {"GenuineIntel", "Intel"},  {"AuthenticAMD", "AMD"},     {"HygonGenuine", "Hygon"},
-        {"CentaurHauls", "Centaur"}, {"  Shanghai  ", "Zhaoxin"}, {"VIA VIA VIA ", "VIA"},
+        {"GenuineIntel", "Intel"},   {"AuthenticAMD", "AMD"},       {"HygonGenuine", "Hygon"},
+        {"CentaurHauls", "Centaur"}, {"  Shanghai  ", "Zhaoxin"},   {"VIA VIA VIA ", "VIA"},
         {"CyrixInstead", "Cyrix"},   {"GenuineTMx86", "Transmeta"}, {"TransmetaCPU", "Transmeta"},
-        {"NexGenDriven", "NexGen"},  {"RiseRiseRise", "Rise"},     {"SiS SiS SiS ", "SiS"},
-        {"UMC UMC UMC ", "UMC"},     {"Geode by NSC", "NSC"},      {"Vortex86 SoC", "Vortex86"},
+        {"NexGenDriven", "NexGen"},  {"RiseRiseRise", "Rise"},      {"SiS SiS SiS ", "SiS"},
+        {"UMC UMC UMC ", "UMC"},     {"Geode by NSC", "NSC"},       {"Vortex86 SoC", "Vortex86"},
     };
     for (const auto& entry : kNames)
         if (std::strcmp(vendorString, entry.vendor) == 0) return entry.name;

@@ -20,7 +20,7 @@ enum CpuFieldKind {
     kCpuExtendedFamily = 6,
 };
 
-// Writes the text of field `kind` into `out` (at least 75 bytes; empty for unknown kinds)
+// Writes the text of field `kind` into `out` (at least 73 bytes; empty for unknown kinds)
 // and returns the basic EDX feature word; 0 without touching anything when `out` is null.
 uint32_t GetCpuField(int kind, char* out, CpuidSource& cpuid = SystemCpuid());
 

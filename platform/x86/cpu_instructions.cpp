@@ -1,4 +1,4 @@
-// Every compiler and architecture question about CPUID and RDTSC is answered here, once.
+// Every compiler and architecture question about CPUID, XGETBV and RDTSC is answered here, once.
 #include "platform/cpu_instructions.h"
 
 #if defined(__i386__) || defined(__x86_64__)
@@ -9,16 +9,61 @@
 #define KELVANE_HAS_X86 0
 #endif
 
-CpuidWords ExecuteCpuid(uint32_t leaf) {
+namespace {
+
+#if KELVANE_HAS_X86
+// Every x86-64 processor has CPUID. On i386 a processor has it when software can flip the
+// EFLAGS ID bit (21); testing that costs no CPUID, which in a virtual machine is an exit to
+// the hypervisor of a few microseconds.
+bool HasCpuid() {
+#if defined(__x86_64__)
+    return true;
+#else
+    uint32_t original, flipped;
+    __asm__ __volatile__(
+        "pushfl\n\t"
+        "pushfl\n\t"
+        "popl %0\n\t"
+        "movl %0, %1\n\t"
+        "xorl $0x200000, %1\n\t"
+        "pushl %1\n\t"
+        "popfl\n\t"
+        "pushfl\n\t"
+        "popl %1\n\t"
+        "popfl"
+        : "=&r"(original), "=&r"(flipped)
+        :
+        : "cc");
+    return ((original ^ flipped) & 0x200000) != 0;
+#endif
+}
+#endif
+
+}  // namespace
+
+CpuidWords ExecuteCpuid(uint32_t leaf, uint32_t subleaf) {
     CpuidWords words = {0, 0, 0, 0};
 #if KELVANE_HAS_X86
-    // On i386 this also tests the EFLAGS ID bit: a processor without CPUID reports 0.
-    if (__get_cpuid_max(0, nullptr) == 0) return words;
-    __cpuid(leaf, words.eax, words.ebx, words.ecx, words.edx);
+    if (!HasCpuid()) return words;
+    __cpuid_count(leaf, subleaf, words.eax, words.ebx, words.ecx, words.edx);
 #else
     (void)leaf;
+    (void)subleaf;
 #endif
     return words;
+}
+
+uint64_t ReadXcr0() {
+#if KELVANE_HAS_X86
+    if (ExecuteCpuid(0).eax < 1) return 0;
+    // XGETBV raises #UD unless the operating system has set CR4.OSXSAVE, which leaf 1 mirrors.
+    if (!(ExecuteCpuid(1).ecx >> 27 & 1)) return 0;
+    uint32_t low, high;
+    __asm__ __volatile__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+    return static_cast<uint64_t>(high) << 32 | low;
+#else
+    return 0;
+#endif
 }
 
 uint64_t ReadTimeStampCounter() {
@@ -32,7 +77,10 @@ uint64_t ReadTimeStampCounter() {
 namespace {
 class ProcessorCpuid final : public CpuidSource {
 public:
-    CpuidWords Execute(uint32_t leaf) override { return ExecuteCpuid(leaf); }
+    CpuidWords Execute(uint32_t leaf, uint32_t subleaf) override {
+        return ExecuteCpuid(leaf, subleaf);
+    }
+    uint64_t ReadXcr0() override { return ::ReadXcr0(); }
 };
 }  // namespace
 

@@ -1,11 +1,12 @@
-// Scripted system sources for the probes: CPUID words per leaf, a registry of processor
-// keys, a memory status, drives and libraries.
+// Scripted system sources for the probes: CPUID words per leaf and sub-leaf, XCR0, a registry
+// of processor keys, a memory status, drives and libraries.
 #pragma once
 
 #include <cctype>
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/cpu_instructions.h"
@@ -16,12 +17,27 @@
 
 class FakeCpuid final : public CpuidSource {
 public:
-    std::map<uint32_t, CpuidWords> leaves;  // missing leaves read as zeros
+    std::map<uint32_t, CpuidWords> leaves;  // sub-leaf 0; missing leaves read as zeros
+    std::map<std::pair<uint32_t, uint32_t>, CpuidWords> subleaves;  // sub-leaves 1 and up
+    uint64_t xcr0 = 0;
     int calls = 0;
-    CpuidWords Execute(uint32_t leaf) override {
+
+    using CpuidSource::Execute;
+    CpuidWords Execute(uint32_t leaf, uint32_t subleaf) override {
         ++calls;
-        auto found = leaves.find(leaf);
-        return found == leaves.end() ? CpuidWords{0, 0, 0, 0} : found->second;
+        if (subleaf == 0) {
+            auto found = leaves.find(leaf);
+            return found == leaves.end() ? CpuidWords{0, 0, 0, 0} : found->second;
+        }
+        auto found = subleaves.find({leaf, subleaf});
+        return found == subleaves.end() ? CpuidWords{0, 0, 0, 0} : found->second;
+    }
+    uint64_t ReadXcr0() override { return xcr0; }
+    void SetLeaf(uint32_t leaf, uint32_t subleaf, CpuidWords words) {
+        if (subleaf == 0)
+            leaves[leaf] = words;
+        else
+            subleaves[{leaf, subleaf}] = words;
     }
     // Leaf 0 with a 12-character vendor string.
     void SetVendor(const char* vendor) {

@@ -8,7 +8,8 @@
 
 namespace {
 
-uint32_t Signature(uint32_t extFamily, uint32_t extModel, uint32_t family, uint32_t model, uint32_t stepping) {
+uint32_t Signature(uint32_t extFamily, uint32_t extModel, uint32_t family, uint32_t model,
+                   uint32_t stepping) {
     return extFamily << 20 | extModel << 16 | family << 8 | model << 4 | stepping;
 }
 
@@ -44,17 +45,17 @@ TEST(CpuFieldTest, InstructionList) {
         const char* list;   // GetCpuField kind 1
         const char* field;  // the Instructions field
     } cases[] = {
-        {mmx | sse | sse2 | tm, sse3 | ssse3, 0x80000008, 0, "MMX, SSE, SSE2, SSE3, SSSE3, Thermal Monitoring",
-         "MMX, SSE, SSE2, SSE3, SSSE3"},
+        {mmx | sse | sse2 | tm, sse3 | ssse3, 0x80000008, 0,
+         "MMX, SSE, SSE2, SSE3, SSSE3, Thermal Monitoring", "MMX, SSE, SSE2, SSE3, SSSE3"},
         {mmx, 0, 0x80000001, 1u << 31, "MMX, 3DNow", "MMX, 3DNow"},
         {mmx, 0, 0x80000000, 1u << 31, "MMX, 3DNow", "MMX, 3DNow"},  // 0x80000000 exactly counts
         {mmx, 0, 0x7FFFFFFF, 1u << 31, "MMX", "MMX"},
         {tm, 0, 0, 0, "Thermal Monitoring", "Thermal Monitoring"},
         {0, 0, 0, 0, "", ""},
         {0xFFFFFFFF, 0xFFFFFFFF, 0x80000001, 0xFFFFFFFF,
-         "MMX, 3DNow, SSE, SSE2, SSE3, SSSE3, SSSE4.1, SSSE4.2, Thermal Monitoring",
-         "MMX, 3DNow, SSE, SSE2, SSE3, SSSE3, SSSE4.1, SSSE4.2"},
-        {0, sse41 | sse42, 0, 0, "SSSE4.1, SSSE4.2", "SSSE4.1, SSSE4.2"},
+         "MMX, 3DNow, SSE, SSE2, SSE3, SSSE3, SSE4.1, SSE4.2, Thermal Monitoring",
+         "MMX, 3DNow, SSE, SSE2, SSE3, SSSE3, SSE4.1, SSE4.2"},
+        {0, sse41 | sse42, 0, 0, "SSE4.1, SSE4.2", "SSE4.1, SSE4.2"},
     };
     for (const auto& c : cases) {
         FakeCpuid cpuid;
@@ -87,8 +88,8 @@ TEST(VendorTest, CodesAndShortNames) {
         int code;
         const char* field;
     } cases[] = {
-        {"GenuineIntel", kVendorIntel, "Intel"}, {"AuthenticAMD", kVendorAmd, "AMD"},
-        {"HygonGenuine", kVendorOther, "Hygon"}, {"CentaurHauls", kVendorOther, "Centaur"},
+        {"GenuineIntel", kVendorIntel, "Intel"},   {"AuthenticAMD", kVendorAmd, "AMD"},
+        {"HygonGenuine", kVendorOther, "Hygon"},   {"CentaurHauls", kVendorOther, "Centaur"},
         {"  Shanghai  ", kVendorOther, "Zhaoxin"}, {"VIA VIA VIA ", kVendorOther, "VIA"},
         {"SomethingNew", kVendorOther, "Other"},
     };

@@ -1,0 +1,29 @@
+// The CPUID leaves the instruction-set and hypervisor decoders need, read once into plain
+// data, so the decoders are pure functions a test can hand any processor's words.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/cpu_instructions.h"
+
+// A leaf the processor does not have stays all zeros: the reader asks only for leaves
+// within the maxima the processor reports, because beyond them Intel processors answer
+// with the highest basic leaf's words rather than zeros.
+struct CpuidLeaves {
+    CpuidWords leaf0;         // highest basic leaf, vendor
+    CpuidWords leaf1;         // signature, basic features, OSXSAVE, hypervisor bit
+    CpuidWords leaf7;         // structured extended features, sub-leaf 0
+    CpuidWords leaf7s1;       // structured extended features, sub-leaf 1
+    CpuidWords leaf24;        // AVX10 version, where leaf 7.1 reports AVX10
+    CpuidWords leaf80000000;  // highest extended leaf
+    CpuidWords leaf80000001;  // extended features
+    CpuidWords leaf40000000;  // hypervisor: highest hypervisor leaf and vendor signature
+    CpuidWords leaf40000003;  // Hyper-V partition privileges (signature "Microsoft Hv" only)
+    CpuidWords leaf40000100;  // a hypervisor behind Hyper-V's interface (the same only)
+    uint64_t xcr0;            // state components the operating system has enabled
+};
+
+void ReadCpuidLeaves(CpuidLeaves* out, CpuidSource& cpuid = SystemCpuid());
+
+// The 12 signature bytes of a hypervisor leaf (EBX, ECX, EDX, in that order) into `out`.
+void HypervisorSignatureBytes(const CpuidWords& leaf, char out[12]);

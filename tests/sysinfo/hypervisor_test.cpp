@@ -1,0 +1,93 @@
+#include "sysinfo/hypervisor.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+CpuidWords SignatureLeaf(uint32_t maxLeaf, const char bytes[12]) {
+    CpuidWords words = {maxLeaf, 0, 0, 0};
+    std::memcpy(&words.ebx, bytes, 4);
+    std::memcpy(&words.ecx, bytes + 4, 4);
+    std::memcpy(&words.edx, bytes + 8, 4);
+    return words;
+}
+
+CpuidLeaves UnderHypervisor(const char bytes[12]) {
+    CpuidLeaves leaves;
+    std::memset(&leaves, 0, sizeof leaves);
+    leaves.leaf1.ecx = 1u << 31;
+    leaves.leaf40000000 = SignatureLeaf(0x40000001, bytes);
+    return leaves;
+}
+
+TEST(HypervisorTest, SignaturesToNames) {
+    const struct {
+        const char bytes[13];  // 12 significant
+        const char* name;
+        const char* signature;
+    } cases[] = {
+        {"KVMKVMKVM\0\0\0", "KVM", "KVMKVMKVM"},
+        {"Microsoft Hv", "Microsoft Hyper-V", "Microsoft Hv"},
+        {"VMwareVMware", "VMware", "VMwareVMware"},
+        {"XenVMMXenVMM", "Xen", "XenVMMXenVMM"},
+        {"VBoxVBoxVBox", "VirtualBox", "VBoxVBoxVBox"},
+        {"TCGTCGTCGTCG", "QEMU (TCG)", "TCGTCGTCGTCG"},
+        {"bhyve bhyve ", "bhyve", "bhyve bhyve"},
+        {"BHyVE BHyVE ", "bhyve", "BHyVE BHyVE"},
+        {"ACRNACRNACRN", "ACRN", "ACRNACRNACRN"},
+        {" QNXQVMBSQG ", "QNX Hypervisor", "QNXQVMBSQG"},
+        {" lrpepyh  vr", "Parallels", "lrpepyh  vr"},
+        {" prl hyperv ", "Parallels", "prl hyperv"},
+        {"Jailhouse\0\0\0", "Jailhouse", "Jailhouse"},
+        // Unknown: the signature itself, printable only.
+        {"NewVisor 1.0", "NewVisor 1.0", "NewVisor 1.0"},
+        {"Bad\x01\x1b[2J\xff\0\0", "Bad??[2J?", "Bad??[2J?"},
+        {"\0\0\0\0\0\0\0\0\0\0\0\0", "Unknown", ""},
+    };
+    for (const auto& c : cases) {
+        HypervisorIdentity hypervisor;
+        DecodeHypervisor(UnderHypervisor(c.bytes), &hypervisor);
+        EXPECT_TRUE(hypervisor.present);
+        EXPECT_FALSE(hypervisor.rootPartition);
+        EXPECT_STREQ(hypervisor.name, c.name) << c.signature;
+        EXPECT_STREQ(hypervisor.signature, c.signature);
+    }
+
+    // Without the hypervisor bit the signature leaf counts for nothing.
+    CpuidLeaves leaves = UnderHypervisor("KVMKVMKVM\0\0\0");
+    leaves.leaf1.ecx = 0;
+    HypervisorIdentity hypervisor;
+    DecodeHypervisor(leaves, &hypervisor);
+    EXPECT_FALSE(hypervisor.present);
+    EXPECT_STREQ(hypervisor.name, "");
+}
+
+TEST(HypervisorTest, HyperVInterfaceOfOtherHypervisorsAndTheRootPartition) {
+    // A Windows host with Hyper-V on runs in the root partition: not a guest.
+    CpuidLeaves leaves = UnderHypervisor("Microsoft Hv");
+    leaves.leaf40000003.ebx = 1u << 0 | 1u << 12;  // CreatePartitions, CpuManagement
+    HypervisorIdentity hypervisor;
+    DecodeHypervisor(leaves, &hypervisor);
+    EXPECT_STREQ(hypervisor.name, "Microsoft Hyper-V");
+    EXPECT_TRUE(hypervisor.rootPartition);
+
+    leaves.leaf40000003.ebx = 1u << 0;  // a nested partition that may create others
+    DecodeHypervisor(leaves, &hypervisor);
+    EXPECT_FALSE(hypervisor.rootPartition);
+
+    // KVM offering Hyper-V's interface to a Windows guest keeps its own one range up.
+    leaves = UnderHypervisor("Microsoft Hv");
+    leaves.leaf40000100 = SignatureLeaf(0x40000101, "KVMKVMKVM\0\0\0");
+    DecodeHypervisor(leaves, &hypervisor);
+    EXPECT_STREQ(hypervisor.name, "KVM");
+    EXPECT_STREQ(hypervisor.signature, "Microsoft Hv");
+    EXPECT_FALSE(hypervisor.rootPartition);
+
+    leaves.leaf40000100 = SignatureLeaf(0, "\x13\x37junkjunkjk");
+    DecodeHypervisor(leaves, &hypervisor);
+    EXPECT_STREQ(hypervisor.name, "Microsoft Hyper-V");
+}
+
+}  // namespace

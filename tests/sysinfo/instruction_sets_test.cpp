@@ -1,0 +1,303 @@
+#include "sysinfo/instruction_sets.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "fakes/cpuid_dump.h"
+#include "fakes/fake_system.h"
+#include "sysinfo/hypervisor.h"
+
+namespace {
+
+std::string Joined(const InstructionSets& sets) {
+    char text[kInstructionSetsTextSize];
+    FormatInstructionSets(sets, text, sizeof text);
+    return text;
+}
+
+InstructionSets Decode(FakeCpuid& cpuid) {
+    CpuidLeaves leaves;
+    ReadCpuidLeaves(&leaves, cpuid);
+    InstructionSets sets;
+    DecodeInstructionSets(leaves, &sets);
+    return sets;
+}
+
+TEST(InstructionSetsTest, RealProcessors) {
+    const std::string legacy = "MMX, SSE, SSE2, SSE3, SSSE3, SSE4.1, SSE4.2";
+    const std::string avx2 = "AVX, F16C, FMA3, AVX2, BMI1, BMI2";
+    const std::string avx512 =
+        "AVX-512F, AVX-512CD, AVX-512DQ, AVX-512BW, AVX-512VL, AVX-512IFMA, AVX-512VBMI, "
+        "AVX-512VBMI2, AVX-512VNNI, AVX-512BITALG, AVX-512VPOPCNTDQ, AVX-512BF16";
+    const struct {
+        const char* file;
+        std::string sets;
+        const char* hypervisor;  // empty on bare metal
+    } cases[] = {
+        {"intel-core-i7-4770-haswell.txt", legacy + ", AES-NI, PCLMULQDQ, " + avx2, ""},
+        {"intel-core-i9-13900k-raptor-lake.txt",
+         legacy + ", AES-NI, PCLMULQDQ, SHA, GFNI, " + avx2 + ", VAES, VPCLMULQDQ, AVX-VNNI", ""},
+        {"intel-xeon-8480-sapphire-rapids-kvm.txt",
+         legacy + ", AES-NI, PCLMULQDQ, SHA, GFNI, " + avx2 + ", VAES, VPCLMULQDQ, AVX-VNNI, " +
+             avx512 + ", AVX-512FP16, AMX-TILE, AMX-INT8, AMX-BF16",
+         "KVM"},
+        {"intel-xeon-6980p-granite-rapids.txt",
+         legacy + ", AES-NI, PCLMULQDQ, SHA, GFNI, " + avx2 + ", VAES, VPCLMULQDQ, AVX-VNNI, " +
+             avx512 + ", AVX-512FP16, AVX10.1, AMX-TILE, AMX-INT8, AMX-BF16, AMX-FP16",
+         ""},
+        // Leaf 7 reports AVX-512, XCR0 has no ZMM state: none of it may show.
+        {"intel-xeon-gold-6148-skylake-vmware-no-avx512-state.txt",
+         legacy + ", AES-NI, PCLMULQDQ, " + avx2, "VMware"},
+        {"amd-ryzen-9-7950x-zen4.txt",
+         legacy + ", SSE4a, AES-NI, PCLMULQDQ, SHA, GFNI, " + avx2 + ", VAES, VPCLMULQDQ, " +
+             avx512,
+         ""},
+        {"amd-epyc-zen5-bhyve.txt",
+         legacy + ", SSE4a, AES-NI, PCLMULQDQ, SHA, GFNI, " + avx2 +
+             ", VAES, VPCLMULQDQ, AVX-VNNI, " + avx512 + ", AVX-512VP2INTERSECT",
+         "bhyve"},
+        {"hygon-c86-7185-dhyana.txt", legacy + ", SSE4a, AES-NI, PCLMULQDQ, SHA, " + avx2, ""},
+        {"via-nano-u2250-isaiah.txt", "MMX, SSE, SSE2, SSE3, SSSE3", ""},
+    };
+    for (const auto& c : cases) {
+        FakeCpuid cpuid;
+        std::string error;
+        ASSERT_TRUE(
+            LoadCpuidDump(std::string(KELVANE_TEST_DATA_DIR) + "/cpuid/" + c.file, &cpuid, &error))
+            << error;
+        CpuidLeaves leaves;
+        ReadCpuidLeaves(&leaves, cpuid);
+        InstructionSets sets;
+        DecodeInstructionSets(leaves, &sets);
+        EXPECT_EQ(Joined(sets), c.sets) << c.file;
+        HypervisorIdentity hypervisor;
+        DecodeHypervisor(leaves, &hypervisor);
+        EXPECT_STREQ(hypervisor.name, c.hypervisor) << c.file;
+    }
+}
+
+// Beyond the highest leaf it reports, an Intel processor answers with other leaves' words;
+// the reader must not take them for features.
+TEST(InstructionSetsTest, LeavesBeyondTheReportedMaximaAreNotRead) {
+    FakeCpuid cpuid;
+    cpuid.leaves[0] = {6, 0, 0, 0};  // leaf 7 not reported
+    cpuid.leaves[1] = {0, 0, 1u << 27 | 1u << 28, 1u << 25};
+    cpuid.leaves[7] = {1, 1u << 5 | 1u << 16, 0, 0};
+    cpuid.subleaves[{7, 1}] = {1u << 4, 0, 0, 0};
+    cpuid.leaves[0x80000000] = {0x00000D02, 0, 0, 0};  // no extended range at all
+    cpuid.leaves[0x80000001] = {0, 0, 1u << 6, 1u << 31};
+    cpuid.leaves[0x40000000] = {0x40000001, 0x4b4d564b, 0x564b4d56, 0x4d};  // no hypervisor bit
+    cpuid.xcr0 = 0xE7;
+    CpuidLeaves leaves;
+    ReadCpuidLeaves(&leaves, cpuid);
+    InstructionSets sets;
+    DecodeInstructionSets(leaves, &sets);
+    EXPECT_EQ(Joined(sets), "SSE, AVX");
+    HypervisorIdentity hypervisor;
+    DecodeHypervisor(leaves, &hypervisor);
+    EXPECT_FALSE(hypervisor.present);
+    EXPECT_STREQ(hypervisor.name, "");
+
+    // Sub-leaf 1 only where sub-leaf 0 counts it; leaf 0x24 only with the AVX10 bit.
+    cpuid.leaves[0] = {0x24, 0, 0, 0};
+    cpuid.leaves[7] = {0, 1u << 5, 0, 0};
+    cpuid.subleaves[{7, 1}] = {1u << 4, 0, 0, 1u << 19};
+    cpuid.leaves[0x24] = {0, 2, 0, 0};
+    ReadCpuidLeaves(&leaves, cpuid);
+    EXPECT_EQ(leaves.leaf7s1.eax, 0u);
+    EXPECT_EQ(leaves.leaf24.ebx, 0u);
+}
+
+TEST(InstructionSetsTest, VectorSetsNeedTheirStateEnabled) {
+    FakeCpuid cpuid;
+    cpuid.leaves[0] = {0x24, 0, 0, 0};
+    cpuid.leaves[1] = {0, 0, 1u << 27 | 1u << 28 | 1u << 20, 1u << 25};  // SSE4.2, AVX, OSXSAVE
+    cpuid.leaves[7] = {1, 1u << 3 | 1u << 16 | 1u << 30, 0, 1u << 24 | 1u << 25};
+    cpuid.subleaves[{7, 1}] = {0, 0, 0, 1u << 19 | 1u << 21};  // AVX10, APX
+    cpuid.leaves[0x24] = {0, 0x00070002, 0, 0};
+    const struct {
+        uint32_t osxsave;
+        uint64_t xcr0;
+        const char* sets;
+    } cases[] = {
+        {1, 0x3, "SSE, SSE4.2, BMI1"},  // no upper YMM: nothing VEX-encoded on vectors
+        {1, 0x7, "SSE, SSE4.2, AVX, BMI1"},
+        {1, 0xA7, "SSE, SSE4.2, AVX, BMI1"},  // ZMM0-15 upper halves missing
+        {1, 0xE7, "SSE, SSE4.2, AVX, BMI1, AVX-512F, AVX-512BW, AVX10.2"},
+        {1, 0x200E7, "SSE, SSE4.2, AVX, BMI1, AVX-512F, AVX-512BW, AVX10.2"},  // tile data off
+        {1, 0x600E7, "SSE, SSE4.2, AVX, BMI1, AVX-512F, AVX-512BW, AVX10.2, AMX-TILE, AMX-INT8"},
+        {1, 0xE00E7,
+         "SSE, SSE4.2, AVX, BMI1, AVX-512F, AVX-512BW, AVX10.2, AMX-TILE, AMX-INT8, APX"},
+        {1, 0x80007, "SSE, SSE4.2, AVX, BMI1, APX"},
+        {0, 0xE00E7, "SSE, SSE4.2, BMI1"},  // XCR0 means nothing without OSXSAVE
+    };
+    for (const auto& c : cases) {
+        cpuid.leaves[1].ecx = (cpuid.leaves[1].ecx & ~(1u << 27)) | c.osxsave << 27;
+        cpuid.xcr0 = c.xcr0;
+        const InstructionSets sets = Decode(cpuid);
+        EXPECT_EQ(Joined(sets), c.sets) << std::hex << c.xcr0;
+        EXPECT_EQ(sets.avx10Version, HasInstructionSet(sets, "AVX10.2") ? 2 : 0);
+    }
+
+    // Subsets without the foundation, tile sets without AMX-TILE: their registers' rules are
+    // not there to use.
+    cpuid.leaves[1].ecx |= 1u << 27;
+    cpuid.leaves[7] = {1, 1u << 30 | 1u << 31, 0, 1u << 25};
+    cpuid.xcr0 = 0x600E7;
+    EXPECT_EQ(Joined(Decode(cpuid)), "SSE, SSE4.2, AVX, AVX10.2");
+}
+
+TEST(InstructionSetsTest, EverySetFitsTheListAndItsText) {
+    FakeCpuid cpuid;
+    cpuid.leaves[0] = {0x24, 0, 0, 0};
+    cpuid.leaves[1] = {0, 0, 0xFFFFFFFF, 0xFFFFFFFF};
+    cpuid.leaves[7] = {1, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+    cpuid.subleaves[{7, 1}] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+    cpuid.leaves[0x24] = {0, 0xFF, 0, 0};
+    cpuid.leaves[0x80000000] = {0x80000001, 0, 0, 0};
+    cpuid.leaves[0x80000001] = {0, 0, 0xFFFFFFFF, 0xFFFFFFFF};
+    cpuid.xcr0 = ~0ull;
+    const InstructionSets sets = Decode(cpuid);
+    EXPECT_EQ(sets.count, 56);
+    EXPECT_TRUE(HasInstructionSet(sets, "AVX10.255"));
+    std::set<std::string> unique(&sets.names[0], &sets.names[0] + sets.count);
+    EXPECT_EQ(unique.size(), static_cast<size_t>(sets.count)) << "a name listed twice";
+    const std::string all = Joined(sets);
+    EXPECT_EQ(all.rfind("MMX, 3DNow, SSE, ", 0), 0u) << all;
+    EXPECT_EQ(all.substr(all.size() - 5), ", APX") << all;
+
+    // A short buffer ends after the last whole name, never inside one.
+    char text[16];
+    EXPECT_EQ(FormatInstructionSets(sets, text, 16), 15u);
+    EXPECT_STREQ(text, "MMX, 3DNow, SSE");
+    EXPECT_EQ(FormatInstructionSets(sets, text, 15), 10u);
+    EXPECT_STREQ(text, "MMX, 3DNow");
+    EXPECT_EQ(FormatInstructionSets(sets, text, 3), 0u);
+    EXPECT_STREQ(text, "");
+}
+
+TEST(InstructionSetsTest, DumpsWithUnreadableLinesAreRejected) {
+    const char* path = "cpuid-dump-test.txt";
+    std::ofstream(path) << "# a comment\n00000001 0 1 2 3 4\nxcr0 7\n00000007 0 1 2 zz 4\n";
+    FakeCpuid cpuid;
+    std::string error;
+    EXPECT_FALSE(LoadCpuidDump(path, &cpuid, &error));
+    EXPECT_NE(error.find("zz"), std::string::npos) << error;
+    EXPECT_EQ(cpuid.leaves[1].edx, 4u);
+    EXPECT_EQ(cpuid.xcr0, 7u);
+    std::remove(path);
+    EXPECT_FALSE(LoadCpuidDump("no-such-dump.txt", &cpuid, &error));
+}
+
+// Wine shows the Linux root as drive Z:.
+std::string ReadLinuxFile(const char* path) {
+#ifdef _WIN32
+    std::string windowsPath = std::string("Z:") + path;
+    for (char& c : windowsPath)
+        if (c == '/') c = '\\';
+    std::ifstream file(windowsPath);
+#else
+    std::ifstream file(path);
+#endif
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// What this processor reports, against the flags the kernel lists, natively and under Wine.
+TEST(InstructionSetsTest, ThisMachineAgreesWithTheKernel) {
+    const std::string cpuinfo = ReadLinuxFile("/proc/cpuinfo");
+    const size_t flagsAt = cpuinfo.find("\nflags");
+    if (flagsAt == std::string::npos) GTEST_SKIP() << "no /proc/cpuinfo flags here";
+    std::istringstream line(
+        cpuinfo.substr(cpuinfo.find(':', flagsAt) + 1, cpuinfo.find('\n', flagsAt + 1) - flagsAt));
+    std::set<std::string> flags;
+    for (std::string flag; line >> flag;) flags.insert(flag);
+
+    CpuidLeaves leaves;
+    ReadCpuidLeaves(&leaves);
+    InstructionSets sets;
+    DecodeInstructionSets(leaves, &sets);
+
+    // The kernel's names for the sets it shows. A set that needs no register state may be
+    // missing from the kernel's list while the processor reports it to programs: a
+    // paravirtualised kernel reads CPUID through its hypervisor, which may filter it.
+    const struct {
+        const char* flag;
+        const char* set;
+        bool needsState;
+    } known[] = {
+        {"mmx", "MMX", false},
+        {"3dnow", "3DNow", false},
+        {"sse", "SSE", false},
+        {"sse2", "SSE2", false},
+        {"pni", "SSE3", false},
+        {"ssse3", "SSSE3", false},
+        {"sse4_1", "SSE4.1", false},
+        {"sse4_2", "SSE4.2", false},
+        {"sse4a", "SSE4a", false},
+        {"aes", "AES-NI", false},
+        {"pclmulqdq", "PCLMULQDQ", false},
+        {"sha_ni", "SHA", false},
+        {"gfni", "GFNI", false},
+        {"bmi1", "BMI1", false},
+        {"bmi2", "BMI2", false},
+        {"avx", "AVX", true},
+        {"f16c", "F16C", true},
+        {"fma", "FMA3", true},
+        {"fma4", "FMA4", true},
+        {"xop", "XOP", true},
+        {"avx2", "AVX2", true},
+        {"vaes", "VAES", true},
+        {"vpclmulqdq", "VPCLMULQDQ", true},
+        {"avx_vnni", "AVX-VNNI", true},
+        {"avx512f", "AVX-512F", true},
+        {"avx512cd", "AVX-512CD", true},
+        {"avx512dq", "AVX-512DQ", true},
+        {"avx512bw", "AVX-512BW", true},
+        {"avx512vl", "AVX-512VL", true},
+        {"avx512ifma", "AVX-512IFMA", true},
+        {"avx512vbmi", "AVX-512VBMI", true},
+        {"avx512_vbmi2", "AVX-512VBMI2", true},
+        {"avx512_vnni", "AVX-512VNNI", true},
+        {"avx512_bitalg", "AVX-512BITALG", true},
+        {"avx512_vpopcntdq", "AVX-512VPOPCNTDQ", true},
+        {"avx512_bf16", "AVX-512BF16", true},
+        {"avx512_fp16", "AVX-512FP16", true},
+        {"avx512_vp2intersect", "AVX-512VP2INTERSECT", true},
+        {"avx512er", "AVX-512ER", true},
+        {"avx512pf", "AVX-512PF", true},
+        {"avx512_4vnniw", "AVX-512_4VNNIW", true},
+        {"avx512_4fmaps", "AVX-512_4FMAPS", true},
+        {"amx_tile", "AMX-TILE", true},
+        {"amx_int8", "AMX-INT8", true},
+        {"amx_bf16", "AMX-BF16", true},
+    };
+    for (const auto& k : known) {
+        const bool kernel = flags.count(k.flag) != 0;
+        const bool decoded = HasInstructionSet(sets, k.set);
+        if (kernel) {
+            EXPECT_TRUE(decoded) << k.set << ": the kernel lists " << k.flag;
+        }
+        if (decoded && !kernel) {
+            if (k.needsState)
+                ADD_FAILURE() << k.set << " listed, but the kernel has not enabled " << k.flag;
+            else
+                std::printf(
+                    "note: the processor reports %s to programs; the kernel does not list %s\n",
+                    k.set, k.flag);
+        }
+    }
+    HypervisorIdentity hypervisor;
+    DecodeHypervisor(leaves, &hypervisor);
+    EXPECT_EQ(hypervisor.present, flags.count("hypervisor") != 0);
+    std::printf("this machine: %s\nhypervisor: %s\n", Joined(sets).c_str(),
+                hypervisor.present ? hypervisor.name : "none");
+}
+
+}  // namespace
