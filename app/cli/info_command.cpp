@@ -3,6 +3,9 @@
 #include <memory>
 
 #include "app/cli/cli.h"
+#include "sysinfo/cpuid_leaves.h"
+#include "sysinfo/hypervisor.h"
+#include "sysinfo/instruction_sets.h"
 #include "sysinfo/system_summary.h"
 #include "text/json_writer.h"
 
@@ -61,17 +64,71 @@ void WriteSummaryJson(const SystemSummary& summary, JsonWriter& json) {
     json.EndObject();
 }
 
+namespace {
+
+// What the dialog's fields leave out, read from the processor: every instruction set it
+// reports and the system has enabled, and the hypervisor it runs under.
+struct ProcessorFacts {
+    InstructionSets sets;
+    HypervisorIdentity hypervisor;
+};
+
+void ReadProcessorFacts(ProcessorFacts* facts) {
+    CpuidLeaves leaves;
+    ReadCpuidLeaves(&leaves);
+    DecodeInstructionSets(leaves, &facts->sets);
+    DecodeHypervisor(leaves, &facts->hypervisor);
+}
+
+const char* HypervisorText(const HypervisorIdentity& hypervisor) {
+    if (hypervisor.rootPartition) return "none (this system hosts Microsoft Hyper-V)";
+    return hypervisor.present ? hypervisor.name : "none";
+}
+
+void WriteProcessorFactsLines(const ProcessorFacts& facts, std::FILE* out) {
+    std::unique_ptr<char[]> text(new char[kInstructionSetsTextSize]);
+    FormatInstructionSets(facts.sets, text.get(), kInstructionSetsTextSize);
+    std::fprintf(out, "%-14s %s\n", "All sets:", text.get());
+    std::fprintf(out, "%-14s %s\n", "Hypervisor:", HypervisorText(facts.hypervisor));
+}
+
+void WriteProcessorFactsJson(const ProcessorFacts& facts, JsonWriter& json) {
+    json.Key("instruction_sets");
+    json.BeginArray();
+    for (int i = 0; i < facts.sets.count; ++i) json.String(facts.sets.names[i]);
+    json.EndArray();
+    json.Field("avx10_version", static_cast<int64_t>(facts.sets.avx10Version));
+    json.Key("hypervisor");
+    json.BeginObject();
+    json.Key("present");
+    json.Bool(facts.hypervisor.present);
+    json.Key("root_partition");
+    json.Bool(facts.hypervisor.rootPartition);
+    json.Field("name", facts.hypervisor.present ? facts.hypervisor.name : "");
+    json.Field("signature", facts.hypervisor.signature);
+    json.EndObject();
+}
+
+}  // namespace
+
 int RunInfoCommand(const CliOptions& options, std::FILE* out, std::FILE*) {
     std::unique_ptr<SystemSummary> summary(new SystemSummary());
     ReadSystemSummary(summary.get());
+    std::unique_ptr<ProcessorFacts> facts(new ProcessorFacts());
+    ReadProcessorFacts(facts.get());
     if (options.json) {
         JsonWriter json;
         BeginJsonDocument(json, "info");
         WriteSummaryJson(*summary, json);
+        json.Key("processor");
+        json.BeginObject();
+        WriteProcessorFactsJson(*facts, json);
+        json.EndObject();
         json.EndObject();
         std::fprintf(out, "%s\n", json.Text().c_str());
     } else {
         WriteSummaryLines(*summary, out);
+        WriteProcessorFactsLines(*facts, out);
     }
     return kExitOk;
 }
