@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and tests the three presets in turn:
 # linux, linux-asan, win32 (the Windows build under Wine, its dialog under Xvfb); then
-# static analysis and a bounded fuzzing run (KELVANE_FUZZ_SECONDS per target, default 60).
+# the packages (the .deb and the Windows zip, built and checked), the fault runs, static
+# analysis and a bounded fuzzing run (KELVANE_FUZZ_SECONDS per target, default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,6 +19,8 @@ for preset in linux linux-asan win32; do
     ctest --preset "$preset"
   fi
 done
+echo "=== packages ==="
+bash scripts/package-checks.sh
 echo "=== fault runs ==="
 bash scripts/fault-runs.sh
 echo "=== static analysis ==="
