@@ -220,7 +220,7 @@ void FormatAboutText(const char* buildDate, const char* buildTime, char* out, si
                   "Kelvane %s\n\n"
                   "Kelvane shows what this machine is and measures what it can do.\n"
                   "%s\n"
-                  "Copyright (c) 2026 the Kelvane developers. All rights reserved.\n\n"
+                  "Copyright (c) 2026 the Kelvane developers. MIT License.\n\n"
                   "Build Date: %s  Time: %s",
                   KELVANE_VERSION_TEXT, KELVANE_WEB_ADDRESS, buildDate, buildTime);
 }

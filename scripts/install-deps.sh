@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   fonts-dejavu-core
   clang libclang-rt-14-dev clang-tidy cppcheck
+  dpkg-dev lintian desktop-file-utils appstream man-db unzip zsh
 )
 
 sudo_cmd=()

@@ -2,8 +2,9 @@
 # Installs what is missing, then builds and tests the four presets in turn:
 # linux, linux-asan, win32 (the Windows build under Wine, its dialog under Xvfb), win64
 # (the same sources as a 64-bit program: on a kernel without 32-bit emulation the win32
-# tests are skipped, and these still run the Windows code under Wine); then
-# static analysis and a bounded fuzzing run (KELVANE_FUZZ_SECONDS per target, default 60).
+# tests are skipped, and these still run the Windows code under Wine); then the packages
+# (the .deb and the Windows zip, built and checked), the fault runs, static analysis and a
+# bounded fuzzing run (KELVANE_FUZZ_SECONDS per target, default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,6 +21,8 @@ for preset in linux linux-asan win32 win64; do
     ctest --preset "$preset"
   fi
 done
+echo "=== packages ==="
+bash scripts/package-checks.sh
 echo "=== fault runs ==="
 bash scripts/fault-runs.sh
 echo "=== static analysis ==="

@@ -242,6 +242,9 @@ TEST(AboutTextTest, EndsWithTheBuildDateAndTime) {
     std::string text = out;
     EXPECT_EQ(text.rfind("Kelvane 0.4\n\n", 0), 0u);
     EXPECT_NE(text.find("\nwww.kelvane.example\n"), std::string::npos);
+    // The rights line names the licence the project is published under.
+    EXPECT_NE(text.find("\nCopyright (c) 2026 the Kelvane developers. MIT License.\n\n"),
+              std::string::npos);
     const std::string tail = "\n\nBuild Date: Apr  3 2009  Time: 18:33:49";
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }

@@ -1,0 +1,60 @@
+# bash completion for kelvane-cli: its commands, the options each command takes, and
+# directories for --drive (on Linux a drive is a mount point).
+
+_kelvane_cli() {
+    local cur=${COMP_WORDS[COMP_CWORD]}
+    local prev=${COMP_WORDS[COMP_CWORD - 1]}
+    local before=""
+    ((COMP_CWORD >= 2)) && before=${COMP_WORDS[COMP_CWORD - 2]}
+
+    # "--drive=/ho" reaches us as "--drive" "=" "/ho" where '=' breaks words, else whole.
+    local prefix=""
+    if [[ $prev == = ]]; then
+        prev=$before
+    elif [[ $cur == = ]]; then
+        cur=""
+    elif [[ $cur == --*=* ]]; then
+        prev=${cur%%=*}
+        prefix=$prev=
+        cur=${cur#*=}
+    fi
+    case $prev in
+        --drive)
+            compopt -o filenames 2>/dev/null
+            mapfile -t COMPREPLY < <(compgen -d -P "$prefix" -- "$cur")
+            return
+            ;;
+        --duration)
+            COMPREPLY=()
+            return
+            ;;
+    esac
+
+    local commands="info cpu flops memory disk all bench"
+    local command="" word i
+    for ((i = 1; i < COMP_CWORD; i++)); do
+        word=${COMP_WORDS[i]}
+        case " $commands " in *" $word "*) command=$word ;; esac
+    done
+
+    local options
+    case $command in
+        info) options="--json" ;;
+        cpu | flops | memory | all) options="--duration --json" ;;
+        disk) options="--drive --duration --json" ;;
+        bench) options="--drive --duration" ;;
+        *) options="--json --duration --drive --version --help" ;;
+    esac
+    # Options already on the line are not offered again.
+    local offered="" option
+    for option in $options; do
+        case " ${COMP_WORDS[*]:1:COMP_CWORD-1} " in *" $option "* | *" $option="*) ;; *) offered+=" $option" ;; esac
+    done
+
+    if [[ $cur == -* || -n $command ]]; then
+        mapfile -t COMPREPLY < <(compgen -W "$offered" -- "$cur")
+    else
+        mapfile -t COMPREPLY < <(compgen -W "$commands" -- "$cur")
+    fi
+}
+complete -F _kelvane_cli kelvane-cli
