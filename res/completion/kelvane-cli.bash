@@ -40,10 +40,10 @@ _kelvane_cli() {
     local options
     case $command in
         info) options="--json" ;;
-        cpu | flops | memory | all) options="--duration --json" ;;
-        disk) options="--drive --duration --json" ;;
+        cpu | flops | memory | all) options="--duration --json --quiet" ;;
+        disk) options="--drive --duration --json --quiet" ;;
         bench) options="--drive --duration" ;;
-        *) options="--json --duration --drive --version --help" ;;
+        *) options="--json --duration --drive --quiet --version --help" ;;
     esac
     # Options already on the line are not offered again.
     local offered="" option

@@ -5,6 +5,7 @@ _arguments -s \
   '(- *)'{-h,--help}'[print a summary of the commands and options]' \
   '(- *)--version[print the version]' \
   '--json[one JSON object on standard output]' \
+  '(-q --quiet)'{-q,--quiet}'[no progress on standard error, only errors]' \
   '--duration=[test duration in milliseconds (default 3000)]:milliseconds: ' \
   '--drive=[drive for the disk benchmark]:drive:_directories' \
   '1:command:((

@@ -30,14 +30,14 @@ expect() {
 
 expect "all bench cpu disk flops info memory" kelvane-cli ""
 expect "disk" kelvane-cli di
-expect "--drive --duration --help --json --version" kelvane-cli --
+expect "--drive --duration --help --json --quiet --version" kelvane-cli --
 expect "--json" kelvane-cli info ""
-expect "--duration --json" kelvane-cli cpu ""
-expect "--drive --duration --json" kelvane-cli disk --
+expect "--duration --json --quiet" kelvane-cli cpu ""
+expect "--drive --duration --json --quiet" kelvane-cli disk --
 expect "--drive --duration" kelvane-cli bench ""
 # A command after options; options already given are not offered again.
-expect "--drive --duration" kelvane-cli --json disk ""
-expect "--json" kelvane-cli all --duration 500 ""
+expect "--drive --duration --quiet" kelvane-cli --json disk ""
+expect "--json --quiet" kelvane-cli all --duration 500 ""
 expect "" kelvane-cli disk --duration ""
 # --drive completes directories only, with a blank in a name kept whole, in both spellings.
 expect "$work/hold $work/home dir" kelvane-cli disk --drive "$work/ho"
