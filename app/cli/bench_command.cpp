@@ -5,7 +5,9 @@
 #include "app/cli/cli.h"
 #include "app/cli/console_progress.h"
 #include "app/duration.h"
+#include "bench/all_core.h"
 #include "bench/benchmarks.h"
+#include "sysinfo/processor_count.h"
 #include "platform/disk_ops.h"
 #include "platform/drives.h"
 #include "sysinfo/memory_video_os.h"
@@ -61,7 +63,67 @@ uint32_t ExpectedMs(Benchmark benchmark, uint32_t d) {
     return 0;
 }
 
-void WriteResultJson(Benchmark benchmark, const BenchmarkResult& result, const char* drive, JsonWriter& json) {
+// The all-core runs that follow the dialog's figure of flops and memory with --threads.
+struct ThreadedRuns {
+    ThreadedWhetstoneRun flops;
+    ThreadedMemoryRun memory;
+    bool memoryOk;
+};
+
+void WriteThreadedFlops(const BenchmarkResult& single, const ThreadedWhetstoneRun& run, std::FILE* out) {
+    const uint32_t one = WhetstoneScore(single.flops.iterations, single.flops.elapsedMs, 1);
+    std::fprintf(out, "  %d threads:   %.1f Gigaflops together (", run.threads, run.totalScore / 1000.0);
+    for (int t = 0; t < run.threads; ++t) std::fprintf(out, "%s%.1f", t ? " + " : "", run.threadScore[t] / 1000.0);
+    std::fprintf(out, " each); one thread %.1f Gigaflops; scaling %.2f x\n", one / 1000.0,
+                 one ? static_cast<double>(run.totalScore) / one : 0.0);
+}
+
+void WriteThreadedMemory(const ThreadedMemoryRun& run, bool ok, std::FILE* out) {
+    if (!ok) {
+        std::fprintf(out, "  %d threads:   no result: no pair of 1 MiB blocks for each thread\n", run.threads);
+        return;
+    }
+    std::fprintf(out, "  %d threads:   %u MiB/s together (", run.threads, run.mibPerSecond);
+    for (int t = 0; t < run.threads; ++t) std::fprintf(out, "%s%u", t ? " + " : "", run.threadMibPerSecond[t]);
+    std::fprintf(out, " MiB/s each, 2 x %u MiB blocks each)\n", run.blockBytes >> 20);
+}
+
+void WriteThreadedJson(Benchmark benchmark, const BenchmarkResult& single, const ThreadedRuns& runs,
+                       JsonWriter& json) {
+    json.Key("threads");
+    json.BeginObject();
+    if (benchmark == Benchmark::kFlops) {
+        const ThreadedWhetstoneRun& run = runs.flops;
+        const uint32_t one = WhetstoneScore(single.flops.iterations, single.flops.elapsedMs, 1);
+        json.Field("count", static_cast<int64_t>(run.threads));
+        json.Field("all_core_whetstone_score", run.totalScore);
+        json.Key("per_thread_whetstone_scores");
+        json.BeginArray();
+        for (int t = 0; t < run.threads; ++t) json.Number(static_cast<uint64_t>(run.threadScore[t]));
+        json.EndArray();
+        json.Field("single_thread_whetstone_score", static_cast<uint64_t>(one));
+        json.Field("scaling", one ? static_cast<double>(run.totalScore) / one : 0.0);
+        json.Field("last_pass_iterations", static_cast<int64_t>(run.iterations));
+        json.Field("last_pass_slowest_ms", static_cast<uint64_t>(run.slowestMs));
+    } else {
+        const ThreadedMemoryRun& run = runs.memory;
+        json.Field("count", static_cast<int64_t>(run.threads));
+        json.Key("ok");
+        json.Bool(runs.memoryOk);
+        json.Field("all_core_mib_per_second", static_cast<uint64_t>(run.mibPerSecond));
+        json.Key("per_thread_mib_per_second");
+        json.BeginArray();
+        for (int t = 0; t < run.threads; ++t) json.Number(static_cast<uint64_t>(run.threadMibPerSecond[t]));
+        json.EndArray();
+        json.Field("block_bytes", static_cast<uint64_t>(run.blockBytes));
+        json.Field("moved_mib", run.movedMiB);
+        json.Field("elapsed_ms", static_cast<uint64_t>(run.elapsedMs));
+    }
+    json.EndObject();
+}
+
+void WriteResultJson(Benchmark benchmark, const BenchmarkResult& result, const char* drive, const ThreadedRuns* runs,
+                     JsonWriter& json) {
     json.BeginObject();
     json.Field("text", result.text);
     json.Key("ok");
@@ -90,10 +152,19 @@ void WriteResultJson(Benchmark benchmark, const BenchmarkResult& result, const c
             break;
     }
     if (!result.ok && result.errorCode) json.Field("error_code", static_cast<uint64_t>(result.errorCode));
+    if (runs) WriteThreadedJson(benchmark, result, *runs, json);
     json.EndObject();
 }
 
 }  // namespace
+
+int ThreadCount(const CliOptions& options) {
+    if (options.threads == kAllThreads) {
+        int processors = CountProcessors();
+        return processors > 0 ? processors : 1;
+    }
+    return options.threads;
+}
 
 void ChooseDrive(const CliOptions& options, char* out, size_t capacity) {
     if (options.drive) {
@@ -142,6 +213,17 @@ int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* er
                 RunDiskBenchmark(drive, 2 * duration, progress, &result);
                 break;
         }
+        const bool threaded = options.threads && (info.benchmark == Benchmark::kFlops ||
+                                                   info.benchmark == Benchmark::kMemory);
+        std::unique_ptr<ThreadedRuns> runs(new ThreadedRuns());
+        if (threaded) {
+            const int threads = ThreadCount(options);
+            if (info.benchmark == Benchmark::kFlops) {
+                RunWhetstoneThreads(threads, duration, &progress, &runs->flops);
+            } else {
+                runs->memoryOk = MeasureMemoryBandwidthThreads(threads, 2 * duration, &progress, &runs->memory);
+            }
+        }
         progress.EndStep();
         if (!result.ok) {
             std::fprintf(err, "kelvane-cli: %s %s\n", info.label, result.text);
@@ -149,9 +231,11 @@ int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* er
         }
         if (options.json) {
             json.Key(info.key);
-            WriteResultJson(info.benchmark, result, drive, json);
+            WriteResultJson(info.benchmark, result, drive, threaded ? runs.get() : nullptr, json);
         } else {
             std::fprintf(out, "%-14s %s\n", info.label, result.text);
+            if (threaded && info.benchmark == Benchmark::kFlops) WriteThreadedFlops(result, runs->flops, out);
+            if (threaded && info.benchmark == Benchmark::kMemory) WriteThreadedMemory(runs->memory, runs->memoryOk, out);
             std::fflush(out);
         }
     }

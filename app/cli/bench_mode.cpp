@@ -8,6 +8,7 @@
 
 #include "app/cli/cli.h"
 #include "app/duration.h"
+#include "bench/all_core.h"
 #include "bench/cpu_clock.h"
 #include "bench/disk_transfer.h"
 #include "bench/memory_bandwidth.h"
@@ -92,6 +93,24 @@ void BenchMemory(uint32_t durationMs, std::FILE* out) {
                  reference, difference);
 }
 
+// All threads' fill-fill-copy against the same cycle in a plain loop on as many threads,
+// with blocks of the same size, right after.
+void BenchMemoryThreads(int threads, uint32_t durationMs, std::FILE* out) {
+    std::unique_ptr<ThreadedMemoryRun> run(new ThreadedMemoryRun());
+    if (!MeasureMemoryBandwidthThreads(threads, durationMs, nullptr, run.get())) {
+        std::fprintf(out, "memory:  %d threads: no result: no pair of 1 MiB blocks for each thread\n", threads);
+        return;
+    }
+    double reference = ReferenceMemoryRateThreads(threads, run->blockBytes, run->elapsedMs);
+    char difference[64];
+    DescribeDifference(run->mibPerSecond, reference, difference, sizeof difference);
+    std::fprintf(out,
+                 "memory:  %d threads: %u MiB/s (2 x %u MiB each, %llu MiB in %u ms); plain fill-fill-copy on %d "
+                 "threads of the same blocks: %.0f MiB/s; %s\n",
+                 threads, run->mibPerSecond, run->blockBytes >> 20, static_cast<unsigned long long>(run->movedMiB),
+                 run->elapsedMs, threads, reference, difference);
+}
+
 // As a direct, flush-per-write measurement would do it: a new file per pass, one unbuffered
 // write of 256 MiB and a flush, on the benchmark's file system. Only the write and its flush
 // are timed; the benchmark also times creating, closing and deleting its files.
@@ -148,6 +167,7 @@ int RunBenchMode(const CliOptions& options, std::FILE* out, std::FILE*) {
     BenchProbes(out);
     BenchCpuClock(out);
     BenchMemory(duration, out);
+    if (options.threads) BenchMemoryThreads(ThreadCount(options), duration, out);
     BenchDisk(drive, duration, out);
     return kExitOk;
 }

@@ -20,6 +20,8 @@ void ChooseDrive(const CliOptions& options, char* out, size_t capacity);
 int RunBenchMode(const CliOptions& options, std::FILE* out, std::FILE* err);
 
 int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* err);
+// --threads as a count: "all" is the processors this process may use.
+int ThreadCount(const CliOptions& options);
 
 // The JSON documents' schema (docs/kelvane-cli.schema.json): a new version only when a key
 // is removed or changes its meaning; added keys keep it.

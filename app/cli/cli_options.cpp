@@ -89,6 +89,25 @@ bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, c
                 return Fail(error, errorSize, "%s needs a number of milliseconds", "--duration");
             if (!ParseDurationOption(value, &options->durationMs, error, errorSize)) return false;
             options->hasDuration = true;
+        } else if (TakeValue("--threads", argc, argv, &i, &value)) {
+            if (!value || value[0] == '\0')
+                return Fail(error, errorSize, "%s needs a number of threads or 'all'", "--threads");
+            if (std::strcmp(value, "all") == 0) {
+                options->threads = kAllThreads;
+            } else {
+                int count = 0;
+                for (const char* c = value; *c; ++c) {
+                    if (*c < '0' || *c > '9' || count > 256) {
+                        count = -1;
+                        break;
+                    }
+                    count = count * 10 + (*c - '0');
+                }
+                if (count < 1 || count > 256)
+                    return Fail(error, errorSize, "--threads takes 'all' or a whole number from 1 to 256, not '%.40s'",
+                                value);
+                options->threads = count;
+            }
         } else if (TakeValue("--drive", argc, argv, &i, &value)) {
             if (!value || value[0] == '\0')
                 return Fail(error, errorSize, "%s needs a drive", "--drive");
@@ -117,6 +136,9 @@ bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, c
         return Fail(error, errorSize, "%s", "no command given");
     if (options->hasDuration && options->command == CliCommand::kInfo)
         return Fail(error, errorSize, "%s applies only to the benchmarks", "--duration");
+    if (options->threads && options->command != CliCommand::kFlops && options->command != CliCommand::kMemory &&
+        options->command != CliCommand::kAll && options->command != CliCommand::kBench)
+        return Fail(error, errorSize, "%s applies only to flops, memory, all and bench", "--threads");
     if (options->drive && options->command != CliCommand::kDisk &&
         options->command != CliCommand::kAll && options->command != CliCommand::kBench)
         return Fail(error, errorSize, "%s applies only to disk, all and bench", "--drive");
@@ -140,6 +162,8 @@ const char* CliUsage() {
            "  --duration MS   test duration, a whole number of milliseconds from 0 to 3600000\n"
            "                  (default 3000)\n"
            "  --quiet, -q     no progress on standard error, only errors\n"
+           "  --threads N|all flops and memory also on N threads at once (all: one per\n"
+           "                  processor this process may use)\n"
            "  --drive D       drive for the disk benchmark (default: the preselected one)\n"
            "  --version       print the version\n"
            "  --help          print this text\n";

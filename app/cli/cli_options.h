@@ -14,7 +14,11 @@ struct CliOptions {
     bool hasDuration = false;
     int32_t durationMs = 0;
     const char* drive = nullptr;
+    // --threads: 0 when not given, kAllThreads for "all", else the count.
+    int threads = 0;
 };
+
+constexpr int kAllThreads = -1;
 
 // Exit statuses of the tool.
 constexpr int kExitOk = 0;

@@ -28,6 +28,10 @@ _kelvane_cli() {
             COMPREPLY=()
             return
             ;;
+        --threads)
+            mapfile -t COMPREPLY < <(compgen -P "$prefix" -W "all" -- "$cur")
+            return
+            ;;
     esac
 
     local commands="info cpu flops memory disk all bench"
@@ -40,10 +44,11 @@ _kelvane_cli() {
     local options
     case $command in
         info) options="--json" ;;
-        cpu | flops | memory | all) options="--duration --json --quiet" ;;
+        cpu) options="--duration --json --quiet" ;;
+        flops | memory | all) options="--duration --json --quiet --threads" ;;
         disk) options="--drive --duration --json --quiet" ;;
-        bench) options="--drive --duration" ;;
-        *) options="--json --duration --drive --quiet --version --help" ;;
+        bench) options="--drive --duration --threads" ;;
+        *) options="--json --duration --drive --quiet --threads --version --help" ;;
     esac
     # Options already on the line are not offered again.
     local offered="" option

@@ -35,6 +35,9 @@ TEST(CliArguments, CommandsAndOptionsInAnyOrder) {
     EXPECT_EQ(p.options.durationMs, 500);
     EXPECT_FALSE(Parse({"all"}).options.hasDuration);
     EXPECT_TRUE(Parse({"all", "-q"}).options.quiet);
+    EXPECT_EQ(Parse({"flops", "--threads", "all"}).options.threads, kAllThreads);
+    EXPECT_EQ(Parse({"memory", "--threads=4"}).options.threads, 4);
+    EXPECT_EQ(Parse({"bench", "--threads", "256"}).options.threads, 256);
 
     const struct {
         const char* word;
@@ -69,6 +72,11 @@ TEST(CliArguments, UsageErrors) {
         {"info", "--drive", "/"},
         {"-x"},
         {"info", "--duration", "100"},
+        {"flops", "--threads", "0"},
+        {"flops", "--threads", "257"},
+        {"flops", "--threads", "two"},
+        {"cpu", "--threads", "2"},
+        {"memory", "--threads"},
     };
     for (const auto& arguments : bad) {
         Parsed p = Parse(arguments);

@@ -29,7 +29,7 @@ def main():
         (["info"], {0}),
         (["cpu"], {0}),
         (["disk", "--duration", "0", "--drive", drive], {0, 1}),
-        (["all", "--duration", "0", "--drive", drive], {0, 1}),
+        (["all", "--duration", "0", "--drive", drive, "--threads", "all"], {0, 1}),
         (["disk", "--duration", "0", "--drive", drive + "/no-such-folder"], {1}),
     ]
     failures = 0

@@ -30,14 +30,14 @@ expect() {
 
 expect "all bench cpu disk flops info memory" kelvane-cli ""
 expect "disk" kelvane-cli di
-expect "--drive --duration --help --json --quiet --version" kelvane-cli --
+expect "--drive --duration --help --json --quiet --threads --version" kelvane-cli --
 expect "--json" kelvane-cli info ""
 expect "--duration --json --quiet" kelvane-cli cpu ""
 expect "--drive --duration --json --quiet" kelvane-cli disk --
-expect "--drive --duration" kelvane-cli bench ""
+expect "--drive --duration --threads" kelvane-cli bench ""
 # A command after options; options already given are not offered again.
 expect "--drive --duration --quiet" kelvane-cli --json disk ""
-expect "--json --quiet" kelvane-cli all --duration 500 ""
+expect "--json --quiet --threads" kelvane-cli all --duration 500 ""
 expect "" kelvane-cli disk --duration ""
 # --drive completes directories only, with a blank in a name kept whole, in both spellings.
 expect "$work/hold $work/home dir" kelvane-cli disk --drive "$work/ho"

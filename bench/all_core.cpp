@@ -1,0 +1,227 @@
+#include "bench/all_core.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "bench/memory_bandwidth.h"
+#include "bench/memory_kernel.h"
+#include "bench/whetstone.h"
+#include "bench/whetstone_kernel.h"
+#include "platform/float_mode.h"
+#include "platform/thread_affinity.h"
+
+namespace {
+
+using Steady = std::chrono::steady_clock;
+constexpr uint32_t kMiB = 1048576;
+
+uint32_t MsBetween(Steady::time_point from, Steady::time_point to) {
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count();
+    return ms < 0 ? 0 : static_cast<uint32_t>(ms);
+}
+
+int Bounded(int threads) { return threads < 1 ? 1 : threads > kMaxBenchmarkThreads ? kMaxBenchmarkThreads : threads; }
+
+// Releases the workers into a pass together and waits for all of them to finish it.
+class PassGate {
+public:
+    explicit PassGate(int workers) : workers_(workers) {}
+    // Main thread: starts pass `iterations` (0: the workers leave), returns when all are done.
+    void RunPass(int32_t iterations) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        iterations_ = iterations;
+        done_ = 0;
+        ++generation_;
+        wake_.notify_all();
+        finished_.wait(lock, [this] { return done_ == workers_; });
+    }
+    // Worker: waits for the next pass; its iteration count, 0 to leave.
+    int32_t Next(uint64_t* seen) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        wake_.wait(lock, [&] { return generation_ != *seen; });
+        *seen = generation_;
+        return iterations_;
+    }
+    void Done() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (++done_ == workers_) finished_.notify_one();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable wake_, finished_;
+    const int workers_;
+    int done_ = 0;
+    uint64_t generation_ = 0;
+    int32_t iterations_ = 0;
+};
+
+}  // namespace
+
+void RunWhetstoneThreads(int threads, uint32_t duration, ProgressTarget* progress, ThreadedWhetstoneRun* run) {
+    threads = Bounded(threads);
+    const uint32_t limit = duration > 3000 ? duration : 3000;
+    std::vector<uint32_t> passMs(static_cast<size_t>(threads), 0);
+    PassGate gate(threads);
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([&, t] {
+            PinThreadToProcessor(t);
+            // The floating-point mode belongs to each thread: each flushes its own subnormals.
+            const uint32_t floatMode = FlushSubnormalsToZero();
+            WhetstoneState state = {};
+            uint64_t seen = 0;
+            for (int32_t n; (n = gate.Next(&seen)) != 0;) {
+                Steady::time_point start = Steady::now();
+                StartWhetstonePass(state);
+                RunWhetstoneModules(state, n);
+                passMs[static_cast<size_t>(t)] = MsBetween(start, Steady::now());
+                gate.Done();
+            }
+            RestoreFloatMode(floatMode);
+            gate.Done();
+        });
+    }
+    int32_t n = 1;
+    uint32_t slowest = 0;
+    for (;;) {
+        if (progress) {
+            char text[256];
+            std::snprintf(text, sizeof text, "Whetstone %d iterations on %d threads...\n", n, threads);
+            progress->Set(text);
+        }
+        gate.RunPass(n);
+        slowest = 0;
+        for (uint32_t ms : passMs) slowest = ms > slowest ? ms : slowest;
+        if (WhetstonePassesEnd(n, slowest, limit)) break;
+        n *= 2;
+    }
+    gate.RunPass(0);
+    for (std::thread& worker : workers) worker.join();
+
+    *run = ThreadedWhetstoneRun{};
+    run->threads = threads;
+    run->iterations = n;
+    run->slowestMs = slowest;
+    for (int t = 0; t < threads; ++t) {
+        run->threadScore[t] = WhetstoneScore(n, passMs[static_cast<size_t>(t)], 1);
+        run->totalScore += run->threadScore[t];
+    }
+}
+
+namespace {
+
+// Each thread's blocks, allocated and first touched by the thread that uses them, so they
+// lie near its processor; then all start together and stop at the same signal.
+struct MemoryWorker {
+    unsigned char* fill = nullptr;
+    unsigned char* copy = nullptr;
+    uint64_t movedMiB = 0;
+    uint32_t elapsedMs = 0;
+};
+
+template <typename Cycle>
+uint64_t RunThreads(int threads, uint32_t blockBytes, uint32_t minimumMs, std::vector<MemoryWorker>* workers,
+                    uint32_t* elapsedMs, bool* allocated, Cycle cycle) {
+    std::atomic<int> ready{0};
+    std::atomic<bool> go{false}, stop{false}, failed{false};
+    workers->assign(static_cast<size_t>(threads), MemoryWorker{});
+    std::vector<std::thread> pool;
+    Steady::time_point start;
+    for (int t = 0; t < threads; ++t) {
+        pool.emplace_back([&, t] {
+            PinThreadToProcessor(t);
+            MemoryWorker& w = (*workers)[static_cast<size_t>(t)];
+            w.fill = static_cast<unsigned char*>(std::malloc(blockBytes));
+            w.copy = static_cast<unsigned char*>(std::malloc(blockBytes));
+            if (!w.fill || !w.copy) failed = true;
+            else RunPlainFillCopy(w.fill, w.copy, blockBytes);  // first touch, untimed
+            ++ready;
+            while (!go) std::this_thread::yield();
+            if (!failed) {
+                uint32_t transfers = 0;
+                Steady::time_point mine = Steady::now();
+                // Whole cycles until the common stop: every thread moves data for the same time.
+                do cycle(w.fill, w.copy, blockBytes, &transfers);
+                while (!stop);
+                w.elapsedMs = MsBetween(mine, Steady::now());
+                w.movedMiB = uint64_t{transfers} * (blockBytes >> 20);
+            }
+            std::free(w.fill);
+            std::free(w.copy);
+        });
+    }
+    while (ready < threads) std::this_thread::yield();
+    start = Steady::now();
+    go = true;
+    if (!failed) std::this_thread::sleep_for(std::chrono::milliseconds(minimumMs));
+    stop = true;
+    for (std::thread& worker : pool) worker.join();
+    *elapsedMs = MsBetween(start, Steady::now());
+    *allocated = !failed;
+    uint64_t moved = 0;
+    for (const MemoryWorker& w : *workers) moved += w.movedMiB;
+    return moved;
+}
+
+void BenchmarkCycle(unsigned char* fill, unsigned char* copy, uint32_t bytes, uint32_t* transfers) {
+    RunFillCopyCycles(fill, copy, bytes, 1, transfers);
+}
+
+void PlainCycle(unsigned char* fill, unsigned char* copy, uint32_t bytes, uint32_t* transfers) {
+    RunPlainFillCopy(fill, copy, bytes);
+    *transfers += 3;
+}
+
+}  // namespace
+
+bool MeasureMemoryBandwidthThreads(int threads, uint32_t durationMs, ProgressTarget* progress,
+                                   ThreadedMemoryRun* run, MemoryStatusSource& memory) {
+    threads = Bounded(threads);
+    *run = ThreadedMemoryRun{};
+    run->threads = threads;
+    if (progress) progress->Show("Checking Allocation Limit...");
+    // The single-thread run's budget, shared: two blocks a thread.
+    uint64_t perBlock = GetAvailablePhysicalMemory(memory) / (2ull * static_cast<unsigned>(threads));
+    const uint32_t minimum = durationMs > 1000 ? durationMs : 1000;
+    for (uint32_t block = static_cast<uint32_t>(perBlock & ~uint64_t{kMiB - 1}); block >= kMiB; block /= 2) {
+        block &= ~(kMiB - 1);
+        if (progress) {
+            char text[256];
+            std::snprintf(text, sizeof text, "%lu MB memory copy test on %d threads...",
+                          static_cast<unsigned long>((2ull * block * static_cast<unsigned>(threads)) >> 20), threads);
+            progress->Show(text);
+        }
+        std::vector<MemoryWorker> workers;
+        bool allocated = false;
+        uint32_t elapsed = 0;
+        uint64_t moved = RunThreads(threads, block, minimum, &workers, &elapsed, &allocated, BenchmarkCycle);
+        if (!allocated) continue;
+        run->blockBytes = block;
+        run->movedMiB = moved;
+        run->elapsedMs = elapsed ? elapsed : 1;
+        uint64_t rate = moved * 1000 / run->elapsedMs;
+        run->mibPerSecond = rate > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(rate);
+        for (int t = 0; t < threads; ++t) {
+            const MemoryWorker& w = workers[static_cast<size_t>(t)];
+            uint64_t own = w.elapsedMs ? w.movedMiB * 1000 / w.elapsedMs : 0;
+            run->threadMibPerSecond[t] = own > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(own);
+        }
+        return true;
+    }
+    return false;
+}
+
+double ReferenceMemoryRateThreads(int threads, uint32_t blockBytes, uint32_t durationMs) {
+    std::vector<MemoryWorker> workers;
+    bool allocated = false;
+    uint32_t elapsed = 0;
+    uint64_t moved = RunThreads(Bounded(threads), blockBytes, durationMs, &workers, &elapsed, &allocated, PlainCycle);
+    return allocated && elapsed ? static_cast<double>(moved) * 1000.0 / elapsed : 0;
+}
