@@ -17,6 +17,7 @@ struct BenchmarkResult {
     uint32_t errorCode;   // disk only: the system's error code when !ok
     bool showErrorBox;    // disk only: show `text` in the "Disk Benchmark Error" box first
     char text[kBenchmarkTextSize];  // the result field's text (the error text when !ok)
+    char writtenIn[kDiskPathSize];  // disk only: the directory written in, once one was chosen
 };
 
 // Durations as the dialog passes them: the test duration for the Whetstone run, twice it

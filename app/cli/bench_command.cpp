@@ -114,8 +114,16 @@ int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* er
             json.Key("ok");
             json.Bool(result.ok);
             if (info.benchmark == Benchmark::kDisk) json.Field("drive", drive);
+            if (info.benchmark == Benchmark::kDisk && result.writtenIn[0])
+                json.Field("written_in", result.writtenIn);
             if (!result.ok && result.errorCode) json.Field("error_code", static_cast<uint64_t>(result.errorCode));
             json.EndObject();
+        } else if (info.benchmark == Benchmark::kDisk && result.writtenIn[0] &&
+                   std::strcmp(result.writtenIn, drive) != 0) {
+            // The user may not write on the drive itself: say where the file went instead.
+            std::fprintf(out, "%-14s %s (written in %s)\n", info.label, result.text,
+                         result.writtenIn);
+            std::fflush(out);
         } else {
             std::fprintf(out, "%-14s %s\n", info.label, result.text);
             std::fflush(out);

@@ -92,11 +92,11 @@ void BenchMemory(uint32_t durationMs, std::FILE* out) {
 
 // One file kept open, 64 MiB unbuffered writes, one flush at the end.
 double ReferenceDiskRate(const char* drive, double seconds, DiskOps& ops) {
-    char path[4096];
+    char directory[kDiskPathSize];
+    if (!ops.ChooseDirectory(drive, directory, sizeof directory)) return 0;
     intptr_t file = kNoFile;
     for (uint32_t n = 900000000; file == kNoFile && n < 900001000; ++n) {
-        if (!ops.TemporaryPath(drive, n, path, sizeof path)) return 0;
-        file = ops.CreateNew(path);
+        file = ops.CreateNew(directory, n);
         if (file == kNoFile && ops.LastError() != ops.FileExistsCode()) return 0;
     }
     if (file == kNoFile) return 0;
@@ -112,7 +112,6 @@ double ReferenceDiskRate(const char* drive, double seconds, DiskOps& ops) {
     ops.Flush(file);
     double elapsed = SecondsSince(start);
     ops.Close(file);
-    ops.Remove(path);
     if (buffer) ops.ReleaseBuffer(buffer, block);
     return static_cast<double>(written) / 1048576.0 / elapsed;
 }
