@@ -73,7 +73,7 @@ void ChooseDrive(const CliOptions& options, char* out, size_t capacity) {
 int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* err) {
     if (options.command == CliCommand::kBench) return RunBenchMode(options, out, err);
     RemoveTemporaryFileOnInterrupt();
-    char drive[kFieldTextSize];
+    char drive[kDiskPathSize];  // a --drive path cut short could name another directory
     ChooseDrive(options, drive, sizeof drive);
 
     const uint32_t duration = static_cast<uint32_t>(g_TestDuration);
