@@ -81,6 +81,7 @@ void RunDiskBenchmark(const char* drive, uint32_t durationMs, ProgressTarget& pr
                       DiskOps& ops, Clock& clock) {
     *result = BenchmarkResult{};
     DiskRun run = MeasureDiskTransfer(drive, durationMs, &progress, ops, clock);
+    CopyBounded(result->writtenIn, run.writtenIn, sizeof result->writtenIn);
     result->figure = run.figure;
     result->ok = run.figure > 0;
     if (result->ok) {

@@ -21,6 +21,7 @@ struct BenchmarkResult {
     char text[kBenchmarkTextSize];  // the result field's text (the error text when !ok)
     WhetstoneRun flops;   // the Whetstone run's last pass, the one its score counts
     MemoryRun memory;     // the memory run's blocks and timed loop
+    char writtenIn[kDiskPathSize];  // disk only: the directory written in, once one was chosen
 };
 
 // Durations as the dialog passes them: the test duration for the Whetstone run, twice it

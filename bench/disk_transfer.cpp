@@ -2,20 +2,20 @@
 
 #include <cstdio>
 
+#include "text/bounded_copy.h"
+
 namespace {
 
 constexpr uint32_t kMiB = 1048576;
 constexpr int kNameAttempts = 1000;
 
 // A free temporary name: a file that exists, whoever made it, is left alone and the next
-// number is tried. The probe creates and deletes it once.
-bool ProbeTemporaryFile(const char* drive, uint32_t number, DiskOps& ops, char* path, size_t capacity) {
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt, ++number) {
-        if (!ops.TemporaryPath(drive, number, path, capacity)) return false;
-        intptr_t file = ops.CreateNew(path);
+// number is tried. The probe creates and deletes the file once.
+bool ProbeTemporaryFile(const char* directory, uint32_t* number, DiskOps& ops) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt, ++*number) {
+        intptr_t file = ops.CreateNew(directory, *number);
         if (file != kNoFile) {
             ops.Close(file);
-            ops.Remove(path);
             return true;
         }
         if (ops.LastError() != ops.FileExistsCode()) return false;
@@ -33,7 +33,7 @@ uint32_t GetFreeDiskMegabytes(const char* drive, DiskOps& ops) {
 
 DiskRun MeasureDiskTransfer(const char* drive, uint32_t durationMs, ProgressTarget* progress, DiskOps& ops,
                             Clock& clock) {
-    DiskRun run = {0, 0, 0, 0};
+    DiskRun run = {};
     char text[256];
     if (progress) {
         std::snprintf(text, sizeof text, "Checking Disk %s ...", drive ? drive : "");
@@ -41,8 +41,16 @@ DiskRun MeasureDiskTransfer(const char* drive, uint32_t durationMs, ProgressTarg
     }
     ops.Pause(100);
 
+    // A drive that is no disk, or no directory, is refused before anything is written.
+    char directory[kDiskPathSize];
+    if (!ops.ChooseDirectory(drive, directory, sizeof directory)) {
+        run.errorCode = ops.LastError();
+        return run;
+    }
+    CopyBounded(run.writtenIn, directory, sizeof run.writtenIn);
+
     uint64_t freeBytes = 0;
-    if (!ops.FreeBytes(drive, &freeBytes)) {
+    if (!ops.FreeBytes(directory, &freeBytes)) {
         run.errorCode = ops.LastError();
         return run;
     }
@@ -52,8 +60,8 @@ DiskRun MeasureDiskTransfer(const char* drive, uint32_t durationMs, ProgressTarg
         return run;
     }
 
-    char path[4096];
-    if (!ProbeTemporaryFile(drive, clock.TickCount(), ops, path, sizeof path)) {
+    uint32_t number = clock.TickCount();
+    if (!ProbeTemporaryFile(directory, &number, ops)) {
         run.errorCode = ops.LastError();
         return run;
     }
@@ -86,7 +94,7 @@ DiskRun MeasureDiskTransfer(const char* drive, uint32_t durationMs, ProgressTarg
             std::snprintf(text, sizeof text, "%lu MB write test...", static_cast<unsigned long>(chunk));
             progress->Show(text);
         }
-        intptr_t file = ops.CreateNew(path);
+        intptr_t file = ops.CreateNew(directory, number);
         if (file != kNoFile) {
             lastWritten = ops.Write(file, buffer, chunk * kMiB);
             if (lastWritten > 0) total += chunk;
@@ -95,7 +103,6 @@ DiskRun MeasureDiskTransfer(const char* drive, uint32_t durationMs, ProgressTarg
             ops.Pause(1);
             ops.Pause(0);
             ops.Close(file);
-            ops.Remove(path);
         }
         if (file == kNoFile || lastWritten == 0) lastFailure = ops.LastError();
         last = clock.TickCount();

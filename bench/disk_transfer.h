@@ -17,6 +17,7 @@ struct DiskRun {
     uint32_t errorCode;  // with figure 0: why (a system code, or kDiskTooSlowToMeasure)
     uint64_t totalMiB;   // written successfully
     uint32_t elapsedMs;
+    char writtenIn[kDiskPathSize];  // the directory written in; empty before one was chosen
 };
 
 // Free MiB for the user on `drive`, truncated to 32 bits; 0 when unknown.

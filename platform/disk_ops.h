@@ -1,28 +1,35 @@
 // The file operations of the disk benchmark: unbuffered writes to a temporary file that
-// only this run created, and the error codes with their system texts.
+// only this run created and that no exit leaves behind, and the error codes with their
+// system texts.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 constexpr intptr_t kNoFile = -1;
+constexpr size_t kDiskPathSize = 4096;
 
 class DiskOps {
-public:
-    // Free bytes available to the user on `drive`; false (error recorded) when unknown.
-    virtual bool FreeBytes(const char* drive, uint64_t* freeBytes) = 0;
-    // The temporary file `number` for `drive`: "C:\123.bin" on Windows; on Linux a file in
-    // the mount point, or in $HOME or $TMPDIR when those lie on that file system.
-    virtual bool TemporaryPath(const char* drive, uint32_t number, char* out, size_t capacity) = 0;
-    // Creates `path` for unbuffered writing; never opens a file that exists already
-    // (kNoFile, with the "exists" code recorded).
-    virtual intptr_t CreateNew(const char* path) = 0;
+  public:
+    // The directory the benchmark writes in on `drive`: the drive itself, or on Linux, where
+    // the user may not write there, $HOME or $TMPDIR when they lie on the same file system.
+    // False (error recorded, its text naming the drive) for a drive that cannot be measured:
+    // one that does not exist, is not a directory, or keeps its data in memory (tmpfs, a RAM
+    // disk) or in the kernel (proc, sysfs).
+    virtual bool ChooseDirectory(const char* drive, char* out, size_t capacity) = 0;
+    // Free bytes available to the user in `directory`; false (error recorded) when unknown.
+    virtual bool FreeBytes(const char* directory, uint64_t* freeBytes) = 0;
+    // A new file in `directory` for unbuffered writing, deleted by Close or by the end of
+    // the process. Where the system allows, it never has a name (Linux O_TMPFILE);
+    // otherwise it is `number` as a name: "C:\123.bin" on Windows, "<dir>/123.bin" on
+    // Linux, created only if no file has that name (kNoFile, with the "exists" code
+    // recorded): a file that existed is never opened, written or deleted.
+    virtual intptr_t CreateNew(const char* directory, uint32_t number) = 0;
     // One synchronous write; the bytes written, or -1.
     virtual int64_t Write(intptr_t file, const void* data, uint32_t bytes) = 0;
     virtual bool Flush(intptr_t file) = 0;
+    // Closes the file; the file goes with it.
     virtual void Close(intptr_t file) = 0;
-    // Deletes a file this run created.
-    virtual void Remove(const char* path) = 0;
     // Zero-filled and aligned as unbuffered writes need; nullptr when there is no room.
     virtual void* AllocateBuffer(size_t bytes) = 0;
     virtual void ReleaseBuffer(void* buffer, size_t bytes) = 0;
@@ -35,12 +42,14 @@ public:
     virtual uint32_t DiskFullCode() = 0;
     virtual uint32_t OutOfMemoryCode() = 0;
 
-protected:
+  protected:
     ~DiskOps() = default;
 };
 
 DiskOps& SystemDiskOps();
 
-// An interrupt (Ctrl+C, SIGINT, SIGTERM, a console close) removes the temporary file the
-// disk benchmark holds before the process ends. Called once by the command-line tool.
+// Where the temporary file must carry a name for a while (Linux file systems without
+// O_TMPFILE), every signal that ends the process by default removes it first: Ctrl+C,
+// SIGTERM, SIGHUP, SIGQUIT, a crash. Windows needs nothing beyond delete-on-close. Each
+// front-end calls it once at start.
 void RemoveTemporaryFileOnInterrupt();

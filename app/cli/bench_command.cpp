@@ -149,6 +149,7 @@ void WriteResultJson(Benchmark benchmark, const BenchmarkResult& result, const c
             json.Field("mib_per_second", result.figure / 1.2);
             json.Field("figure_1_2_mib_per_second", result.figure);
             json.Field("drive", drive);
+            if (result.writtenIn[0]) json.Field("written_in", result.writtenIn);
             break;
     }
     if (!result.ok && result.errorCode) json.Field("error_code", static_cast<uint64_t>(result.errorCode));
@@ -179,7 +180,7 @@ void ChooseDrive(const CliOptions& options, char* out, size_t capacity) {
 int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* err) {
     if (options.command == CliCommand::kBench) return RunBenchMode(options, out, err);
     RemoveTemporaryFileOnInterrupt();
-    char drive[kFieldTextSize];
+    char drive[kDiskPathSize];  // a --drive path cut short could name another directory
     ChooseDrive(options, drive, sizeof drive);
 
     const uint32_t duration = static_cast<uint32_t>(g_TestDuration);
@@ -232,6 +233,11 @@ int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* er
         if (options.json) {
             json.Key(info.key);
             WriteResultJson(info.benchmark, result, drive, threaded ? runs.get() : nullptr, json);
+        } else if (info.benchmark == Benchmark::kDisk && result.writtenIn[0] &&
+                   std::strcmp(result.writtenIn, drive) != 0) {
+            // The user may not write on the drive itself: say where the file went instead.
+            std::fprintf(out, "%-14s %s (written in %s)\n", info.label, result.text, result.writtenIn);
+            std::fflush(out);
         } else {
             std::fprintf(out, "%-14s %s\n", info.label, result.text);
             if (threaded && info.benchmark == Benchmark::kFlops) WriteThreadedFlops(result, runs->flops, out);

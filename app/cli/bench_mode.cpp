@@ -121,13 +121,16 @@ double ReferenceDiskRate(const char* drive, double seconds, DiskOps& ops) {
     uint64_t written = 0;
     double timed = 0;
     Steady::time_point start = Steady::now();
+    char directory[kDiskPathSize];
+    if (!ops.ChooseDirectory(drive, directory, sizeof directory)) {
+        ops.ReleaseBuffer(buffer, block);
+        return 0;
+    }
     uint32_t number = 900000000;
     while (SecondsSince(start) < seconds) {
-        char path[4096];
         intptr_t file = kNoFile;
         for (int attempt = 0; file == kNoFile && attempt < 1000; ++attempt, ++number) {
-            if (!ops.TemporaryPath(drive, number, path, sizeof path)) break;
-            file = ops.CreateNew(path);
+            file = ops.CreateNew(directory, number);
             if (file == kNoFile && ops.LastError() != ops.FileExistsCode()) break;
         }
         if (file == kNoFile) break;
@@ -135,8 +138,7 @@ double ReferenceDiskRate(const char* drive, double seconds, DiskOps& ops) {
         int64_t n = ops.Write(file, buffer, block);
         bool flushed = n > 0 && ops.Flush(file);
         timed += SecondsSince(pass);
-        ops.Close(file);
-        ops.Remove(path);
+        ops.Close(file);  // the file goes with its handle
         if (!flushed) break;
         written += static_cast<uint64_t>(n);
     }

@@ -9,6 +9,7 @@
 #include "app/duration.h"
 #include "app/qt/qt_dialog.h"
 #include "app/qt/startup_figures.h"
+#include "platform/disk_ops.h"
 
 int main(int argc, char** argv) {
     const auto started = std::chrono::steady_clock::now();
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Kelvane");
     QApplication::setDesktopFileName("kelvane");
     SetTestDurationFromCommandLine(commandLine.c_str());
+    RemoveTemporaryFileOnInterrupt();
 
     QtDialog dialog;
     dialog.show();

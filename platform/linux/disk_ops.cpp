@@ -1,9 +1,8 @@
 #include "platform/disk_ops.h"
 
-#include <fcntl.h>
 #include <sched.h>
-#include <signal.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -12,25 +11,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <initializer_list>
 
+#include "platform/linux/file_system_kind.h"
+#include "platform/linux/temporary_file.h"
 #include "text/bounded_copy.h"
 
 namespace {
 
-// Our own code for a file system that refuses O_DIRECT (tmpfs): errno says only EINVAL.
-constexpr uint32_t kNoDirectIo = 0x10000 + EINVAL;
-
-// The file the benchmark holds right now, for the interrupt handler (async-signal-safe:
-// a fixed buffer and a flag, nothing allocated).
-char s_activePath[4096];
-volatile sig_atomic_t s_hasActivePath = 0;
-
-void OnInterrupt(int signal) {
-    if (s_hasActivePath) unlink(s_activePath);
-    ::signal(signal, SIG_DFL);
-    raise(signal);
-}
+// Our codes for a drive that cannot be measured; their texts name the drive.
+constexpr uint32_t kDriveMissing = 0x20001;
+constexpr uint32_t kDriveNotADirectory = 0x20002;
+constexpr uint32_t kDriveInMemory = 0x20003;
+constexpr uint32_t kDriveOfTheKernel = 0x20004;
 
 bool SameFileSystem(const char* a, const char* b) {
     struct stat sa, sb;
@@ -43,52 +35,57 @@ bool WritableDirectory(const char* path) {
 }
 
 class LinuxDiskOps final : public DiskOps {
-public:
-    bool FreeBytes(const char* drive, uint64_t* freeBytes) override {
-        struct statvfs fs;
-        if (!drive || !*drive || statvfs(drive, &fs) != 0) return Fail(drive && *drive ? errno : ENOENT);
-        *freeBytes = static_cast<uint64_t>(fs.f_bavail) * fs.f_frsize;
-        return true;
-    }
-
-    bool TemporaryPath(const char* drive, uint32_t number, char* out, size_t capacity) override {
+  public:
+    bool ChooseDirectory(const char* drive, char* out, size_t capacity) override {
         if (!drive || !*drive) return Fail(ENOENT);
+        struct stat st;
+        if (stat(drive, &st) != 0)
+            return errno == ENOENT ? Refuse(kDriveMissing, drive) : Fail(errno);
+        if (!S_ISDIR(st.st_mode)) return Refuse(kDriveNotADirectory, drive);
+        struct statfs fs;
+        if (statfs(drive, &fs) != 0) return Fail(errno);
+        // f_type is a signed word on 32-bit systems; the magic numbers are 32 bits.
+        switch (ClassifyFileSystem(static_cast<uint32_t>(fs.f_type), &refusedFileSystem_)) {
+            case FileSystemKind::kInMemory:
+                return Refuse(kDriveInMemory, drive);
+            case FileSystemKind::kKernel:
+                return Refuse(kDriveOfTheKernel, drive);
+            case FileSystemKind::kStorage:
+                break;
+        }
         const char* directory = drive;
         if (!WritableDirectory(drive)) {
-            // The mount point itself is often root's: write where the user may, on the same disk.
+            // A mount point is often root's: write where the user may, on the same disk. The
+            // result says where.
             const char* candidates[] = {std::getenv("HOME"), std::getenv("TMPDIR"), "/tmp"};
             for (const char* candidate : candidates) {
-                if (candidate && *candidate && WritableDirectory(candidate) && SameFileSystem(candidate, drive)) {
+                if (candidate && *candidate && WritableDirectory(candidate) &&
+                    SameFileSystem(candidate, drive)) {
                     directory = candidate;
                     break;
                 }
             }
         }
-        size_t length = std::strlen(directory);
-        const char* slash = length && directory[length - 1] == '/' ? "" : "/";
-        int written = std::snprintf(out, capacity, "%s%s%lu.bin", directory, slash, static_cast<unsigned long>(number));
-        return written > 0 && static_cast<size_t>(written) < capacity ? true : Fail(ENAMETOOLONG);
+        if (std::strlen(directory) >= capacity) return Fail(ENAMETOOLONG);
+        CopyBounded(out, directory, capacity);
+        return true;
     }
 
-    intptr_t CreateNew(const char* path) override {
-        int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_DIRECT | O_CLOEXEC, 0600);
-        if (fd < 0 && errno == EINVAL) {
-            // Tell a file system without O_DIRECT from other trouble; leave nothing behind.
-            int plain = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-            if (plain >= 0) {
-                close(plain);
-                unlink(path);
-                error_ = kNoDirectIo;
-                return kNoFile;
-            }
-            errno = EINVAL;
-        }
+    bool FreeBytes(const char* directory, uint64_t* freeBytes) override {
+        struct statvfs fs;
+        if (!directory || !*directory) return Fail(ENOENT);
+        if (statvfs(directory, &fs) != 0) return Fail(errno);
+        *freeBytes = static_cast<uint64_t>(fs.f_bavail) * fs.f_frsize;
+        return true;
+    }
+
+    intptr_t CreateNew(const char* directory, uint32_t number) override {
+        int error = 0;
+        int fd = OpenTemporaryFile(directory, number, &error);
         if (fd < 0) {
-            Fail(errno);
+            Fail(error);
             return kNoFile;
         }
-        CopyBounded(s_activePath, path, sizeof s_activePath);
-        s_hasActivePath = 1;
         return fd;
     }
 
@@ -105,14 +102,11 @@ public:
         return n;
     }
 
-    bool Flush(intptr_t file) override { return fsync(static_cast<int>(file)) == 0 ? true : Fail(errno); }
-
-    void Close(intptr_t file) override { close(static_cast<int>(file)); }
-
-    void Remove(const char* path) override {
-        unlink(path);
-        s_hasActivePath = 0;
+    bool Flush(intptr_t file) override {
+        return fsync(static_cast<int>(file)) == 0 ? true : Fail(errno);
     }
+
+    void Close(intptr_t file) override { CloseTemporaryFile(static_cast<int>(file)); }
 
     void* AllocateBuffer(size_t bytes) override {
         void* buffer = nullptr;
@@ -131,7 +125,8 @@ public:
             sched_yield();
             return;
         }
-        struct timespec wait = {static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+        struct timespec wait = {static_cast<time_t>(milliseconds / 1000),
+                                static_cast<long>(milliseconds % 1000) * 1000000L};
         while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
         }
     }
@@ -139,10 +134,29 @@ public:
     uint32_t LastError() override { return error_; }
 
     void ErrorText(uint32_t code, char* out, size_t capacity) override {
-        if (code == kNoDirectIo) {
-            CopyBounded(out, "This file system does not allow unbuffered writes (O_DIRECT), so its "
-                             "write rate cannot be measured.", capacity);
-            return;
+        const char* drive = refusedDrive_;
+        const char* name = refusedFileSystem_ ? refusedFileSystem_ : "?";
+        switch (code) {
+            case kNoDirectIo:
+                CopyBounded(out,
+                            "This file system does not allow unbuffered writes (O_DIRECT), so "
+                            "its write rate cannot be measured.",
+                            capacity);
+                return;
+            case kDriveMissing:
+                std::snprintf(out, capacity, "%s does not exist.", drive);
+                return;
+            case kDriveNotADirectory:
+                std::snprintf(out, capacity, "%s is not a directory.", drive);
+                return;
+            case kDriveInMemory:
+                std::snprintf(out, capacity, "%s keeps its data in memory (%s): it is not a disk.",
+                              drive, name);
+                return;
+            case kDriveOfTheKernel:
+                std::snprintf(out, capacity, "%s is a kernel file system (%s), not a disk.", drive,
+                              name);
+                return;
         }
         char text[256];
         // The GNU strerror_r returns its text, which need not be `text`.
@@ -154,13 +168,22 @@ public:
     uint32_t DiskFullCode() override { return ENOSPC; }
     uint32_t OutOfMemoryCode() override { return ENOMEM; }
 
-private:
+  private:
     bool Fail(int code) {
         error_ = static_cast<uint32_t>(code);
         return false;
     }
 
+    // Like the code, the drive named by a refusal's text is that of the latest refusal.
+    bool Refuse(uint32_t code, const char* drive) {
+        CopyBounded(refusedDrive_, drive, sizeof refusedDrive_);
+        error_ = code;
+        return false;
+    }
+
     uint32_t error_ = 0;
+    char refusedDrive_[kDiskPathSize] = "";
+    const char* refusedFileSystem_ = nullptr;
 };
 
 }  // namespace
@@ -171,8 +194,5 @@ DiskOps& SystemDiskOps() {
 }
 
 void RemoveTemporaryFileOnInterrupt() {
-    struct sigaction action = {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+    RemoveTemporaryFileOnSignals();
 }

@@ -3,30 +3,55 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "text/bounded_copy.h"
 
 namespace {
 
+// Our code for a drive that keeps its data in memory; bit 29 marks a code as the
+// application's own, so no system code can be taken for it.
+constexpr DWORD kDriveInMemory = 0x20000001;
+
 class Win32DiskOps final : public DiskOps {
 public:
-    bool FreeBytes(const char* drive, uint64_t* freeBytes) override {
-        ULARGE_INTEGER available;
+    bool ChooseDirectory(const char* drive, char* out, size_t capacity) override {
         if (!drive || !*drive) return Fail(ERROR_INVALID_DRIVE);
-        if (!GetDiskFreeSpaceExA(drive, &available, nullptr, nullptr)) return Fail(GetLastError());
+        // GetDriveTypeA wants the root with its backslash; "C:" alone is the current folder.
+        char root[MAX_PATH];
+        if (drive[1] == ':')
+            std::snprintf(root, sizeof root, "%c:\\", drive[0]);
+        else
+            std::snprintf(root, sizeof root, "%s", drive);
+        if (GetDriveTypeA(root) == DRIVE_RAMDISK) {
+            CopyBounded(refusedDrive_, drive, sizeof refusedDrive_);
+            return Fail(kDriveInMemory);
+        }
+        if (std::strlen(drive) >= capacity) return Fail(ERROR_FILENAME_EXCED_RANGE);
+        CopyBounded(out, drive, capacity);
+        return true;
+    }
+
+    bool FreeBytes(const char* directory, uint64_t* freeBytes) override {
+        ULARGE_INTEGER available;
+        if (!directory || !*directory) return Fail(ERROR_INVALID_DRIVE);
+        if (!GetDiskFreeSpaceExA(directory, &available, nullptr, nullptr))
+            return Fail(GetLastError());
         *freeBytes = available.QuadPart;
         return true;
     }
 
-    bool TemporaryPath(const char* drive, uint32_t number, char* out, size_t capacity) override {
-        if (!drive || !*drive) return Fail(ERROR_INVALID_DRIVE);
-        int written = std::snprintf(out, capacity, "%s\\%lu.bin", drive, static_cast<unsigned long>(number));
-        return written > 0 && static_cast<size_t>(written) < capacity ? true : Fail(ERROR_FILENAME_EXCED_RANGE);
-    }
-
-    intptr_t CreateNew(const char* path) override {
+    intptr_t CreateNew(const char* directory, uint32_t number) override {
+        char path[MAX_PATH];
+        int written = std::snprintf(path, sizeof path, "%s\\%lu.bin", directory,
+                                    static_cast<unsigned long>(number));
+        if (written <= 0 || static_cast<size_t>(written) >= sizeof path) {
+            Fail(ERROR_FILENAME_EXCED_RANGE);
+            return kNoFile;
+        }
         // CREATE_NEW: a file of that name, whoever made it, is never opened. Delete-on-close
-        // removes ours however the process ends.
+        // removes ours however the process ends, and is the only delete: a delete by name
+        // after the close could take a file that someone else has made under that name since.
         HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                   FILE_FLAG_NO_BUFFERING | FILE_FLAG_DELETE_ON_CLOSE | FILE_ATTRIBUTE_NORMAL,
@@ -54,8 +79,6 @@ public:
 
     void Close(intptr_t file) override { CloseHandle(reinterpret_cast<HANDLE>(file)); }
 
-    void Remove(const char* path) override { DeleteFileA(path); }
-
     void* AllocateBuffer(size_t bytes) override {
         // Page-aligned and zero-filled: what unbuffered writes need of the address.
         void* buffer = VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
@@ -70,6 +93,13 @@ public:
     uint32_t LastError() override { return error_; }
 
     void ErrorText(uint32_t code, char* out, size_t capacity) override {
+        if (code == kDriveInMemory) {
+            // Like the code, the drive named is that of the latest refusal.
+            std::snprintf(out, capacity,
+                          "%s keeps its data in memory (RAM disk): it is not a disk.",
+                          refusedDrive_);
+            return;
+        }
         char text[256] = "";
         DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
                                       0x400, text, sizeof text, nullptr);
@@ -90,6 +120,7 @@ private:
     }
 
     uint32_t error_ = 0;
+    char refusedDrive_[MAX_PATH] = "";
 };
 
 BOOL WINAPI OnConsoleEvent(DWORD) {

@@ -47,21 +47,26 @@ TEST_F(DiskTest, ExistingFileIsNeverTouchedAndTheNextNumberIsUsed) {
 TEST_F(DiskTest, FailuresNeverReportSuccess) {
     const struct {
         const char* what;
+        uint32_t refuseDrive;
         uint64_t freeBytes;
         bool queryFails;
         uint32_t createError;
         size_t largestBuffer;
         uint32_t error;
     } cases[] = {
-        {"31 MiB free", 31ull << 20, false, 0, SIZE_MAX, FakeDiskOps::kFull},
-        {"free space unknown", 0, true, 0, SIZE_MAX, FakeDiskOps::kNoDrive},
-        {"file cannot be made", 1ull << 30, false, FakeDiskOps::kDenied, SIZE_MAX, FakeDiskOps::kDenied},
-        {"buffer below 1 MiB", 1ull << 30, false, 0, 1u << 19, FakeDiskOps::kNoMemory},
-        {"no buffer at all", 1ull << 30, false, 0, 0, FakeDiskOps::kNoMemory},
+        {"drive in memory", FakeDiskOps::kNotADisk, 1ull << 30, false, 0, SIZE_MAX,
+         FakeDiskOps::kNotADisk},
+        {"31 MiB free", 0, 31ull << 20, false, 0, SIZE_MAX, FakeDiskOps::kFull},
+        {"free space unknown", 0, 0, true, 0, SIZE_MAX, FakeDiskOps::kNoDrive},
+        {"file cannot be made", 0, 1ull << 30, false, FakeDiskOps::kDenied, SIZE_MAX,
+         FakeDiskOps::kDenied},
+        {"buffer below 1 MiB", 0, 1ull << 30, false, 0, 1u << 19, FakeDiskOps::kNoMemory},
+        {"no buffer at all", 0, 1ull << 30, false, 0, 0, FakeDiskOps::kNoMemory},
     };
     for (const auto& c : cases) {
         FakeDiskOps fresh;
         fresh.clock = &clock;
+        fresh.refuseDrive = c.refuseDrive;
         fresh.freeBytes = c.freeBytes;
         fresh.freeQueryFails = c.queryFails;
         fresh.createError = c.createError;
@@ -70,6 +75,10 @@ TEST_F(DiskTest, FailuresNeverReportSuccess) {
         EXPECT_EQ(run.figure, 0u) << c.what;
         EXPECT_EQ(run.errorCode, c.error) << c.what;
         EXPECT_TRUE(fresh.writes.empty()) << c.what;
+        if (c.refuseDrive) {
+            EXPECT_TRUE(fresh.created.empty()) << c.what;
+            EXPECT_TRUE(fresh.freeQueriedFor.empty()) << "refused before anything else";
+        }
         EXPECT_TRUE(fresh.present.empty()) << c.what;
         EXPECT_EQ(fresh.buffersHeld, 0) << c.what;
 
@@ -80,6 +89,20 @@ TEST_F(DiskTest, FailuresNeverReportSuccess) {
         EXPECT_TRUE(result.showErrorBox);
         EXPECT_EQ(std::string(result.text), "system text " + std::to_string(c.error)) << c.what;
     }
+}
+
+TEST_F(DiskTest, AFileWrittenElsewhereSaysWhere) {
+    // The mount point is root's: the ops write in the user's home on the same disk.
+    disk.writeElsewhere = "/home/u";
+    NullProgress progress;
+    BenchmarkResult result;
+    RunDiskBenchmark("/", 1000, progress, &result, disk, clock);
+    EXPECT_TRUE(result.ok);
+    EXPECT_STREQ(result.writtenIn, "/home/u");
+    EXPECT_EQ(disk.freeQueriedFor, "/home/u") << "the free space of the place written to";
+    ASSERT_FALSE(disk.created.empty());
+    for (const std::string& name : disk.created) EXPECT_EQ(name.rfind("/home/u\\", 0), 0u) << name;
+    ExpectNothingLeft();
 }
 
 TEST_F(DiskTest, FullDiskHalvesTheChunkAndKeepsItDown) {

@@ -1,5 +1,6 @@
-// A scripted disk: free space, names that exist already, a disk that fills after n MiB,
-// files that cannot be created, buffers that cannot be had. Records what it was asked.
+// A scripted disk: a drive refused or written elsewhere, free space, names that exist
+// already, a disk that fills after n MiB, files that cannot be created, buffers that cannot
+// be had. Records what it was asked.
 #pragma once
 
 #include <cstdio>
@@ -15,10 +16,13 @@
 class FakeDiskOps final : public DiskOps {
 public:
     enum : uint32_t { kExists = 80, kFull = 112, kNoMemory = 8, kDenied = 5, kNoDrive = 15 };
+    enum : uint32_t { kNotADisk = 0x20003 };
 
     FakeClock* clock = nullptr;       // each write moves it on by msPerMiB per MiB
     uint32_t msPerMiB = 1;
     uint64_t freeBytes = 100ull << 30;
+    uint32_t refuseDrive = 0;             // ChooseDirectory fails with this code
+    std::string writeElsewhere;           // the directory chosen instead of the drive
     bool freeQueryFails = false;
     uint64_t fillsAfterMiB = UINT64_MAX;  // writes beyond this many MiB write nothing
     uint32_t createError = 0;             // every create fails with this code
@@ -28,19 +32,26 @@ public:
     std::set<std::string> present;        // files of ours that exist now
     std::vector<std::string> created, removed;
     std::vector<uint32_t> writes;         // MiB per write call
+    std::string freeQueriedFor;
     uint64_t writtenMiB = 0;
     int buffersHeld = 0;
 
-    bool FreeBytes(const char*, uint64_t* bytes) override {
+    bool ChooseDirectory(const char* drive, char* out, size_t capacity) override {
+        if (refuseDrive) return Fail(refuseDrive);
+        std::snprintf(out, capacity, "%s", writeElsewhere.empty() ? drive : writeElsewhere.c_str());
+        return true;
+    }
+    bool FreeBytes(const char* directory, uint64_t* bytes) override {
+        freeQueriedFor = directory;
         if (freeQueryFails) return Fail(kNoDrive);
         *bytes = freeBytes;
         return true;
     }
-    bool TemporaryPath(const char* drive, uint32_t number, char* out, size_t capacity) override {
-        std::snprintf(out, capacity, "%s\\%lu.bin", drive, static_cast<unsigned long>(number));
-        return true;
-    }
-    intptr_t CreateNew(const char* path) override {
+    intptr_t CreateNew(const char* directory, uint32_t number) override {
+        char name[4096];
+        std::snprintf(name, sizeof name, "%s\\%lu.bin", directory,
+                      static_cast<unsigned long>(number));
+        const std::string path = name;
         if (existing.count(path) || present.count(path)) {
             Fail(kExists);
             return kNoFile;
@@ -51,6 +62,7 @@ public:
         }
         present.insert(path);
         created.push_back(path);
+        open_ = path;
         return 3;
     }
     int64_t Write(intptr_t, const void* data, uint32_t bytes) override {
@@ -68,10 +80,10 @@ public:
         return bytes;
     }
     bool Flush(intptr_t) override { return true; }
-    void Close(intptr_t) override {}
-    void Remove(const char* path) override {
-        removed.push_back(path);
-        present.erase(path);
+    void Close(intptr_t) override {  // the file goes with its handle
+        removed.push_back(open_);
+        present.erase(open_);
+        open_.clear();
     }
     void* AllocateBuffer(size_t bytes) override {
         if (bytes > largestBuffer) {
@@ -102,4 +114,5 @@ private:
         return false;
     }
     uint32_t error_ = 0;
+    std::string open_;
 };

@@ -1,5 +1,5 @@
-// The Windows disk operations in a scratch folder: a name that exists is never opened,
-// and our own file goes when its handle closes.
+// The Windows disk operations in a scratch folder: a name that exists is never opened, ours
+// goes when its handle closes, and nothing is deleted by name after that.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,37 +11,56 @@
 
 namespace {
 
+DWORD SizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow
+                                                                            : 0xFFFFFFFF;
+}
+
+void MakeFile(const std::string& path, const char* content) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, content, static_cast<DWORD>(std::strlen(content)), &written, nullptr);
+    CloseHandle(file);
+}
+
 TEST(Win32DiskOpsTest, ExistingNameIsLeftAloneAndOursGoesOnClose) {
     char temp[MAX_PATH];
     ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
-    std::string folder = std::string(temp) + "kelvane-disk-" + std::to_string(GetCurrentProcessId());
+    std::string folder =
+        std::string(temp) + "kelvane-disk-" + std::to_string(GetCurrentProcessId());
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     DiskOps& ops = SystemDiskOps();
-    char path[MAX_PATH];
-    ASSERT_TRUE(ops.TemporaryPath(folder.c_str(), 7, path, sizeof path));
-    EXPECT_EQ(std::string(path), folder + "\\7.bin");
+    char directory[MAX_PATH];
+    ASSERT_TRUE(ops.ChooseDirectory(folder.c_str(), directory, sizeof directory));
+    EXPECT_EQ(std::string(directory), folder);
 
     // Somebody else's file of that name.
-    HANDLE other = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(other, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(other, "keep", 4, &written, nullptr);
-    CloseHandle(other);
-    EXPECT_EQ(ops.CreateNew(path), kNoFile);
+    const std::string seven = folder + "\\7.bin";
+    MakeFile(seven, "keep");
+    EXPECT_EQ(ops.CreateNew(folder.c_str(), 7), kNoFile);
     EXPECT_EQ(ops.LastError(), ops.FileExistsCode());
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    ASSERT_TRUE(GetFileAttributesExA(path, GetFileExInfoStandard, &data));
-    EXPECT_EQ(data.nFileSizeLow, 4u) << "the other file keeps its content";
-    DeleteFileA(path);
+    EXPECT_EQ(SizeOf(seven), 4u) << "the other file keeps its content";
+    DeleteFileA(seven.c_str());
 
-    intptr_t file = ops.CreateNew(path);
+    // Ours is gone once closed; a file someone makes under that name afterwards stays,
+    // through the next run's probe of the name too.
+    const std::string eight = folder + "\\8.bin";
+    intptr_t file = ops.CreateNew(folder.c_str(), 8);
     ASSERT_NE(file, kNoFile);
+    EXPECT_NE(SizeOf(eight), 0xFFFFFFFFu) << "named while open";
     ops.Close(file);
-    EXPECT_EQ(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES) << "delete-on-close took it";
-    ops.Remove(path);
+    EXPECT_EQ(GetFileAttributesA(eight.c_str()), INVALID_FILE_ATTRIBUTES) << "delete-on-close";
+    MakeFile(eight, "theirs");
+    EXPECT_EQ(ops.CreateNew(folder.c_str(), 8), kNoFile);
+    EXPECT_EQ(SizeOf(eight), 6u);
+    DeleteFileA(eight.c_str());
     EXPECT_TRUE(RemoveDirectoryA(folder.c_str()));
 
     uint64_t freeBytes = 0;
+    EXPECT_FALSE(ops.ChooseDirectory("", directory, sizeof directory));
     EXPECT_FALSE(ops.FreeBytes("", &freeBytes));
     char text[256];
     ops.ErrorText(ops.DiskFullCode(), text, sizeof text);
