@@ -13,6 +13,7 @@
 #include "bench/memory_bandwidth.h"
 #include "platform/kernel_tsc.h"
 #include "sysinfo/system_summary.h"
+#include "text/decimal.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ void BenchProbes(std::FILE* out) {
 
 void BenchCpuClock(std::FILE* out) {
     double reference = 0;
-    if (const char* given = std::getenv("KELVANE_TSC_MHZ")) reference = std::strtod(given, nullptr);
+    if (const char* given = std::getenv("KELVANE_TSC_MHZ")) reference = ReadDecimal(given);
     if (reference <= 0) reference = KernelTscMhz();
     double measured = MeasureCpuClock();
     std::fprintf(out, "cpu:     %.3f MHz; kernel TSC %.3f MHz; %+.3f%%\n", measured, reference,
@@ -86,8 +87,9 @@ void BenchMemory(uint32_t durationMs, std::FILE* out) {
     ReferenceMemoryRate(blockSize, 0.5);
     uint32_t measured = MeasureMemoryBandwidth(durationMs, nullptr);
     double reference = ReferenceMemoryRate(blockSize, durationMs / 1000.0);
-    std::fprintf(out, "memory:  %u MiB/s; plain fill-fill-copy of 2 x %u MiB: %.0f MiB/s; %+.1f%%\n", measured,
-                 blockSize >> 20, reference, PercentOff(measured, reference));
+    std::fprintf(out,
+                 "memory:  %u MiB/s; plain fill-fill-copy of 2 x %u MiB: %.0f MiB/s; %+.1f%%\n",
+                 measured, blockSize >> 20, reference, PercentOff(measured, reference));
 }
 
 // One file kept open, 64 MiB unbuffered writes, one flush at the end.
@@ -122,10 +124,11 @@ void BenchDisk(const char* drive, uint32_t durationMs, std::FILE* out) {
     double reference = ReferenceDiskRate(drive, durationMs / 1000.0, SystemDiskOps());
     double rate = run.figure / 1.2;
     std::fprintf(out,
-                 "disk:    figure %u (%.0f MiB/s, %llu MiB in %u ms) on %s; plain unbuffered writes: %.0f MiB/s; "
+                 "disk:    figure %u (%.0f MiB/s, %llu MiB in %u ms) on %s; plain unbuffered "
+                 "writes: %.0f MiB/s; "
                  "%+.1f%%\n",
-                 run.figure, rate, static_cast<unsigned long long>(run.totalMiB), run.elapsedMs, drive, reference,
-                 PercentOff(rate, reference));
+                 run.figure, rate, static_cast<unsigned long long>(run.totalMiB), run.elapsedMs,
+                 drive, reference, PercentOff(rate, reference));
 }
 
 }  // namespace
