@@ -21,7 +21,8 @@ namespace {
 
 int MulDiv(int value, int numerator, int denominator) {
     long long product = static_cast<long long>(value) * numerator;
-    return static_cast<int>((product + (product >= 0 ? denominator / 2 : -denominator / 2)) / denominator);
+    return static_cast<int>((product + (product >= 0 ? denominator / 2 : -denominator / 2)) /
+                            denominator);
 }
 
 Qt::Alignment ToAlignment(Align align, bool wordWrap) {
@@ -38,7 +39,7 @@ Qt::Alignment ToAlignment(Align align, bool wordWrap) {
 
 // Drops keyboard and mouse events while it is installed.
 class InputSwallower final : public QObject {
-public:
+  public:
     bool eventFilter(QObject*, QEvent* event) override {
         switch (event->type()) {
             case QEvent::MouseButtonPress:
@@ -64,15 +65,16 @@ QtDialog::QtDialog(ControllerServices& services, QWidget* parent)
     const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     baseX_ = (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
     baseY_ = metrics.height();
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(ToPixels(0, 0, kDialogWidth, kDialogHeight).size());
     BuildControls();
     OnDialogOpened(&controller_);
 }
 
 QRect QtDialog::ToPixels(int x, int y, int width, int height) const {
-    return QRect(MulDiv(x, baseX_, 4), MulDiv(y, baseY_, 8), MulDiv(width, baseX_, 4), MulDiv(height, baseY_, 8));
+    return QRect(MulDiv(x, baseX_, 4), MulDiv(y, baseY_, 8), MulDiv(width, baseX_, 4),
+                 MulDiv(height, baseY_, 8));
 }
 
 QWidget* QtDialog::Control(int id) const {
@@ -101,7 +103,8 @@ void QtDialog::BuildControls() {
             case ControlKind::kButton: {
                 auto* button = new QPushButton(text, this);
                 const int id = row.id;
-                connect(button, &QPushButton::clicked, this, [this, id] { OnDialogCommand(&controller_, id); });
+                connect(button, &QPushButton::clicked, this,
+                        [this, id] { OnDialogCommand(&controller_, id); });
                 if (row.id == IDC_CLOSE) button->setDefault(true);  // Enter is command 1
                 widget = button;
                 break;
@@ -138,7 +141,9 @@ void QtDialog::BuildControls() {
     for (QGroupBox* group : groups) group->lower();
 }
 
-void QtDialog::SetCaption(const char* text) { setWindowTitle(QString::fromLocal8Bit(text)); }
+void QtDialog::SetCaption(const char* text) {
+    setWindowTitle(QString::fromLocal8Bit(text));
+}
 
 void QtDialog::SetSmallIcon() {
     QIcon icon(":/kelvane.png");
@@ -180,8 +185,11 @@ void QtDialog::GetText(int id, char* out, size_t capacity) {
 
 void QtDialog::Repaint(int id) {
     if (QWidget* widget = Control(id)) widget->repaint();
-    // The window keeps painting while a benchmark holds the thread; input waits.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The window keeps painting while a benchmark holds the thread; input and timers wait,
+    // as they do while a Windows dialog procedure runs: a Run All tick handled here would
+    // meet the run in progress.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                    QEventLoop::X11ExcludeTimers);
 }
 
 void QtDialog::Invalidate(int id) {
@@ -220,7 +228,8 @@ void QtDialog::StartTimer(int timerId, unsigned milliseconds) {
     if (!timer) {
         timer = new QTimer(this);
         timer->setSingleShot(true);
-        connect(timer, &QTimer::timeout, this, [this, timerId] { OnDialogTimer(&controller_, timerId); });
+        connect(timer, &QTimer::timeout, this,
+                [this, timerId] { OnDialogTimer(&controller_, timerId); });
     }
     timer->start(static_cast<int>(milliseconds));
 }
@@ -239,7 +248,8 @@ void QtDialog::ShowMessage(const char* text, const char* caption, MessageIcon ic
     QMessageBox::Icon kind = icon == MessageIcon::kError     ? QMessageBox::Critical
                              : icon == MessageIcon::kWarning ? QMessageBox::Warning
                                                              : QMessageBox::Information;
-    QMessageBox box(kind, QString::fromLocal8Bit(caption), QString::fromLocal8Bit(text), QMessageBox::Ok, this);
+    QMessageBox box(kind, QString::fromLocal8Bit(caption), QString::fromLocal8Bit(text),
+                    QMessageBox::Ok, this);
     box.exec();
 }
 
@@ -258,9 +268,13 @@ void QtDialog::DiscardQueuedInput() {
     QCoreApplication::instance()->removeEventFilter(&swallower);
 }
 
-void QtDialog::EndDialog(int result) { done(result); }
+void QtDialog::EndDialog(int result) {
+    done(result);
+}
 
-void QtDialog::reject() { OnDialogCommand(&controller_, IDC_CANCEL); }
+void QtDialog::reject() {
+    OnDialogCommand(&controller_, IDC_CANCEL);
+}
 
 void QtDialog::keyPressEvent(QKeyEvent* event) {
     // Enter gives command 1 wherever the focus is, as the Windows dialog manager does.
@@ -271,7 +285,9 @@ void QtDialog::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void QtDialog::PrepareAboutMenu() { OnDialogMenuPopup(&controller_); }
+void QtDialog::PrepareAboutMenu() {
+    OnDialogMenuPopup(&controller_);
+}
 
 void QtDialog::contextMenuEvent(QContextMenuEvent* event) {
     // Qt has no system menu: the window's context menu carries the About entry.

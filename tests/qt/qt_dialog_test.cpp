@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 
 #include <cstring>
@@ -34,7 +35,8 @@ template <typename Condition>
 bool WaitFor(Condition done, int ms = 5000) {
     QElapsedTimer timer;
     timer.start();
-    while (!done() && timer.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (!done() && timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return done();
 }
 
@@ -53,12 +55,13 @@ struct BoxCloser {
 };
 
 class QtDialogTest : public ::testing::Test {
-protected:
+  protected:
     FakeControllerServices services;
     void SetUp() override {
         g_TestDuration = 3000;
         g_AboutMenuAdded = 0;
-        std::strcpy(services.summary.cpuDetails, "Test CPU\nx86 Family 6 Model 58 Stepping 9, GenuineIntel");
+        std::strcpy(services.summary.cpuDetails,
+                    "Test CPU\nx86 Family 6 Model 58 Stepping 9, GenuineIntel");
         std::strcpy(services.summary.cpuFamily, "6/6");
         std::strcpy(services.summary.memory, "8.00 GB");
         std::strcpy(services.summary.osVersion, "  \"Debian GNU/Linux 12\" version 6.1.0 ");
@@ -114,7 +117,8 @@ TEST_F(QtDialogTest, RunAllRunsTheFourInOrderWithItsPauses) {
     for (int field : {IDC_CPU_SPEED_RESULT, IDC_FLOPS_RESULT, IDC_MEMORY_RESULT, IDC_DISK_RESULT})
         EXPECT_EQ(TextOf(dialog, field), "...");
     ASSERT_TRUE(WaitFor([&] { return services.runs.size() == 4; }));
-    EXPECT_EQ(services.runs, (std::vector<std::string>{"cpu", "flops 3000", "memory 6000", "disk / 6000"}));
+    EXPECT_EQ(services.runs,
+              (std::vector<std::string>{"cpu", "flops 3000", "memory 6000", "disk / 6000"}));
     EXPECT_EQ(pauses.intervals, (std::vector<int>{100, 250, 250, 250}));
     EXPECT_EQ(TextOf(dialog, IDC_CPU_SPEED_RESULT), "2.99 GHz");
     EXPECT_EQ(TextOf(dialog, IDC_DISK_RESULT), "512 MB/second");
@@ -143,8 +147,8 @@ TEST_F(QtDialogTest, LinkFailureShowsTheWarning) {
     };
     BoxCloser closer;
     closer.Arm();
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(dialog.Link(), &release);
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(closer.caption, "Link Failure");
@@ -155,20 +159,56 @@ TEST_F(QtDialogTest, LinkFailureShowsTheWarning) {
 TEST_F(QtDialogTest, AClickDuringARunDoesNotStartASecondOne) {
     QtDialog dialog(services);
     dialog.show();
-    QWidget* button = dialog.Control(IDC_RUN_MEMORY);
-    services.context = button;
+    // Another button than the running one, which is disabled and would ignore the click.
+    services.context = dialog.Control(IDC_RUN_CPU_SPEED);
     services.duringRun = [](void* p) {
         auto* target = static_cast<QWidget*>(p);
         const QPointF at(3, 3);
-        QCoreApplication::postEvent(target, new QMouseEvent(QEvent::MouseButtonPress, at, at, Qt::LeftButton,
-                                                             Qt::LeftButton, Qt::NoModifier));
-        QCoreApplication::postEvent(target, new QMouseEvent(QEvent::MouseButtonRelease, at, at, Qt::LeftButton,
-                                                             Qt::NoButton, Qt::NoModifier));
+        QCoreApplication::postEvent(
+            target, new QMouseEvent(QEvent::MouseButtonPress, at, at, Qt::LeftButton,
+                                    Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(
+            target, new QMouseEvent(QEvent::MouseButtonRelease, at, at, Qt::LeftButton,
+                                    Qt::NoButton, Qt::NoModifier));
     };
-    qobject_cast<QPushButton*>(button)->click();
+    qobject_cast<QPushButton*>(dialog.Control(IDC_RUN_MEMORY))->click();
     services.duringRun = nullptr;
     QCoreApplication::processEvents();
-    EXPECT_EQ(services.runs.size(), 1u);
+    EXPECT_EQ(services.runs, std::vector<std::string>{"memory 6000"});
+}
+
+// A click in any pause of Run All starts a run that outlasts the pause, so the next
+// tick falls due during it; the sequence must still end with four results.
+TEST_F(QtDialogTest, RunAllEndsWithFourResultsWhateverIsClickedInItsPauses) {
+    const int fields[] = {IDC_CPU_SPEED_RESULT, IDC_FLOPS_RESULT, IDC_MEMORY_RESULT,
+                          IDC_DISK_RESULT};
+    for (size_t pause = 0; pause < 4; ++pause) {
+        SCOPED_TRACE(pause);
+        services.runs.clear();
+        QtDialog dialog(services);
+        dialog.show();
+        bool byHand = false;
+        services.context = &byHand;
+        services.duringRun = [](void* p) {
+            if (*static_cast<bool*>(p)) QThread::msleep(kRunAllNextDelayMs + 150);
+        };
+        qobject_cast<QPushButton*>(dialog.Control(IDC_RUN_ALL))->click();
+        ASSERT_TRUE(WaitFor([&] { return services.runs.size() == pause; }));
+
+        byHand = true;
+        qobject_cast<QPushButton*>(dialog.Control(IDC_RUN_CPU_SPEED))->click();
+        byHand = false;
+        EXPECT_TRUE(WaitFor([&] {
+            for (int field : fields)
+                if (TextOf(dialog, field) == "..." ||
+                    TextOf(dialog, field).rfind("running", 0) == 0)
+                    return false;
+            return true;
+        }));
+        for (int field : fields) EXPECT_NE(TextOf(dialog, field), "...") << field;
+        EXPECT_EQ(services.runs.back(), "disk / 6000");
+        services.duringRun = nullptr;
+    }
 }
 
 TEST_F(QtDialogTest, AboutEntryOnceAndEscapeEndsTheDialog) {
