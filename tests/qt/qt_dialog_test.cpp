@@ -14,6 +14,9 @@
 #include <QThread>
 #include <QTimer>
 
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/dialog_layout.h"
@@ -235,6 +238,14 @@ TEST_F(QtDialogTest, AboutEntryOnceAndEscapeEndsTheDialog) {
 int main(int argc, char** argv) {
     // Offscreen unless told otherwise, also when CTest lists the tests.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // QApplication adopts the environment's locale; unlike the program, the tests leave
+    // LC_NUMERIC as it is, so under de_DE they show that no figure depends on it.
+    const char* wanted = std::getenv("LC_ALL");
+    if (wanted && *wanted && !std::setlocale(LC_ALL, "")) {
+        std::fprintf(stderr, "locale %s is not installed: scripts/install-deps.sh generates it\n",
+                     wanted);
+        return 1;
+    }
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
