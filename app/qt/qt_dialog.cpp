@@ -1,5 +1,6 @@
 #include "app/qt/qt_dialog.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -11,11 +12,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QStyleOptionButton>
 
 #include "app/dialog_layout.h"
 #include "res/resource.h"
 #include "text/bounded_copy.h"
 #include "ui/qt/custom_labels.h"
+#include "ui/qt/label_accessibility.h"
 
 namespace {
 
@@ -56,19 +59,67 @@ class InputSwallower final : public QObject {
     }
 };
 
+// A push button whose style options the dialog can read, to measure its room for text.
+class DialogButton final : public QPushButton {
+  public:
+    using QPushButton::initStyleOption;
+    using QPushButton::QPushButton;
+};
+
+// "Memory (RAM):" names its field "Memory (RAM)".
+QString AccessibleName(QString label) {
+    if (label.endsWith(u':')) label.chop(1);
+    return label;
+}
+
+// The pixels `widget` needs to show `text` whole, on one line per line of the text;
+// an empty size where the text does not depend on the widget's size.
+QSize NeededSize(QWidget* widget, const QString& text) {
+    if (auto* painted = dynamic_cast<PaintedLabel*>(widget)) {
+        const QRect bounds =
+            QFontMetrics(painted->font()).boundingRect(QRect(0, 0, 4096, 4096), 0, text);
+        return bounds.size() + QSize(1, 1);  // the engraved copy lies a pixel right and down
+    }
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        // The label's own measure, frame and indent included, with wrapping off: each
+        // line of the text must fit, not only its longest word.
+        const QString saved = label->text();
+        const bool wrap = label->wordWrap();
+        label->setWordWrap(false);
+        label->setText(text);
+        const QSize size = label->sizeHint();
+        label->setText(saved);
+        label->setWordWrap(wrap);
+        return size;
+    }
+    if (auto* button = dynamic_cast<DialogButton*>(widget)) {
+        QStyleOptionButton option;
+        button->initStyleOption(&option);
+        option.text = text;
+        const QSize probe(1000, 1000);
+        option.rect = QRect(QPoint(0, 0), probe);
+        const QRect room =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        return option.fontMetrics.size(Qt::TextShowMnemonic, text) + probe - room.size();
+    }
+    if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+        // The title and the frame's corners beside it.
+        const QFontMetrics metrics(group->font());
+        return QSize(metrics.horizontalAdvance(text) + 4 * metrics.horizontalAdvance(u'x'), 0);
+    }
+    return QSize();
+}
+
 }  // namespace
 
 QtDialog::QtDialog(ControllerServices& services, QWidget* parent)
     : QDialog(parent), controller_(MakeMainDialog(*this, services)), menu_(this) {
-    // Windows' dialog base units: the average width of the letters and the font height.
-    QFontMetrics metrics(font());
-    const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    baseX_ = (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
-    baseY_ = metrics.height();
+    InstallLabelAccessibility();
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(ToPixels(0, 0, kDialogWidth, kDialogHeight).size());
     BuildControls();
+    ChooseDialogUnits();
+    PlaceControls();
     OnDialogOpened(&controller_);
 }
 
@@ -84,11 +135,14 @@ QWidget* QtDialog::Control(int id) const {
 
 void QtDialog::BuildControls() {
     QWidget* previous = nullptr;
-    QList<QGroupBox*> groups;
+    QLabel* lastLabel = nullptr;
     for (size_t i = 0; i < kMainDialogControlCount; ++i) {
         const ControlSpec& row = kMainDialogControls[i];
         QWidget* widget = nullptr;
         const QString text = QString::fromLatin1(row.text);
+        // Besides the template's tab stops, the link takes the focus: the keyboard's
+        // only way to it.
+        bool tabStop = row.tabStop;
         switch (row.kind) {
             case ControlKind::kLabel:
             case ControlKind::kValueField: {
@@ -96,12 +150,25 @@ void QtDialog::BuildControls() {
                 label->setAlignment(ToAlignment(row.align, row.wordWrap));
                 label->setWordWrap(row.wordWrap);
                 label->setTextFormat(Qt::PlainText);
-                if (row.sunken) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                if (row.kind == ControlKind::kLabel) {
+                    lastLabel = label;
+                } else {
+                    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                    // A result can be selected and copied, as from a read-only field; the
+                    // field looks as before, and a click gives it the focus for the keys.
+                    label->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                                   Qt::TextSelectableByKeyboard);
+                    if (lastLabel) {
+                        // Each field follows its label in the table.
+                        MarkValueField(label, AccessibleName(lastLabel->text()));
+                        lastLabel->setBuddy(label);
+                    }
+                }
                 widget = label;
                 break;
             }
             case ControlKind::kButton: {
-                auto* button = new QPushButton(text, this);
+                auto* button = new DialogButton(text, this);
                 const int id = row.id;
                 connect(button, &QPushButton::clicked, this,
                         [this, id] { OnDialogCommand(&controller_, id); });
@@ -109,36 +176,83 @@ void QtDialog::BuildControls() {
                 widget = button;
                 break;
             }
-            case ControlKind::kDropDownList: {
-                auto* list = new QComboBox(this);
-                widget = list;
+            case ControlKind::kDropDownList:
+                widget = new QComboBox(this);
                 break;
-            }
-            case ControlKind::kGroupBox: {
-                auto* group = new QGroupBox(text, this);
-                groups.append(group);
-                widget = group;
+            case ControlKind::kGroupBox:
+                widget = new QGroupBox(text, this);
                 break;
-            }
             case ControlKind::kStatusLine:
                 widget = status_ = new StatusLabel(this);
+                status_->setAccessibleName(QStringLiteral("Time stamp of the last test"));
                 break;
             case ControlKind::kLink:
                 widget = link_ = new LinkLabel(this);
+                tabStop = true;
                 break;
         }
-        QRect place = ToPixels(row.x, row.y, row.width, row.height);
-        if (row.kind == ControlKind::kDropDownList) place.setHeight(widget->sizeHint().height());
-        widget->setGeometry(place);
-        widget->setFocusPolicy(row.tabStop ? Qt::StrongFocus : Qt::NoFocus);
-        if (row.tabStop) {
+        if (row.kind == ControlKind::kValueField)
+            widget->setFocusPolicy(Qt::ClickFocus);
+        else
+            widget->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::NoFocus);
+        if (tabStop) {
             if (previous) setTabOrder(previous, widget);
             previous = widget;
         }
         if (row.id != -1) controls_[row.id] = widget;
+        rows_.push_back(widget);
     }
     // Group boxes come late in the table but lie under the controls they frame.
-    for (QGroupBox* group : groups) group->lower();
+    for (QWidget* widget : rows_)
+        if (qobject_cast<QGroupBox*>(widget)) widget->lower();
+}
+
+QStringList QtDialog::LongestTexts(int id) const {
+    QStringList texts;
+    for (size_t i = 0; i < kLongestFieldTextCount; ++i)
+        if (kLongestFieldTexts[i].id == id)
+            texts << QString::fromLocal8Bit(kLongestFieldTexts[i].text);
+    if (id == IDC_STATUS_LINE) {
+        // The month names are the user's; which is widest depends on the font.
+        for (int month = 1; month <= 12; ++month) {
+            char name[32] = "", stamp[128];
+            controller_.services->MonthName(month, name, sizeof name);
+            FormatLongestTimeStamp(name, stamp, sizeof stamp);
+            texts << QString::fromLocal8Bit(stamp);
+        }
+    }
+    return texts;
+}
+
+void QtDialog::ChooseDialogUnits() {
+    // Windows' dialog base units: the average width of the letters and the font height.
+    QFontMetrics metrics(font());
+    const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    baseX_ = (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
+    baseY_ = metrics.height();
+    // The template was drawn for a font whose letters are narrower than those of the
+    // fonts Linux desktops have: widen the units until every text fits its control.
+    constexpr int kLargestUnit = 64;
+    for (size_t i = 0; i < kMainDialogControlCount; ++i) {
+        const ControlSpec& row = kMainDialogControls[i];
+        QStringList texts = LongestTexts(row.id);
+        if (row.text[0]) texts << QString::fromLatin1(row.text);
+        for (const QString& text : texts) {
+            const QSize need = NeededSize(rows_[i], text);
+            while (MulDiv(row.width, baseX_, 4) < need.width() && baseX_ < kLargestUnit) ++baseX_;
+            while (MulDiv(row.height, baseY_, 8) < need.height() && baseY_ < kLargestUnit) ++baseY_;
+        }
+    }
+}
+
+void QtDialog::PlaceControls() {
+    for (size_t i = 0; i < kMainDialogControlCount; ++i) {
+        const ControlSpec& row = kMainDialogControls[i];
+        QRect place = ToPixels(row.x, row.y, row.width, row.height);
+        if (row.kind == ControlKind::kDropDownList) place.setHeight(rows_[i]->sizeHint().height());
+        rows_[i]->setGeometry(place);
+    }
+    setFixedSize(ToPixels(0, 0, kDialogWidth, kDialogHeight).size());
 }
 
 void QtDialog::SetCaption(const char* text) {
