@@ -171,7 +171,7 @@ TEST(TrimNumber, NeverWritesPastItsCapacity) {
 TEST(UsePeriodForDecimalPoint, ReplacesTheLocalesSeparatorOnly) {
     char text[32];
     {
-        ScopedLocale numbers(LC_NUMERIC, "de_DE.UTF-8");
+        ScopedLocale numbers(LC_NUMERIC, kTestLocales[0]);
         ASSERT_TRUE(numbers.ok());
         std::snprintf(text, sizeof text, "%.2f", 2.5);
         UsePeriodForDecimalPoint(text);
@@ -180,6 +180,7 @@ TEST(UsePeriodForDecimalPoint, ReplacesTheLocalesSeparatorOnly) {
         UsePeriodForDecimalPoint(text);
         EXPECT_STREQ(text, "1.5, 2,5");
     }
+    ScopedLocale numbers(LC_NUMERIC, "C");
     std::strcpy(text, "1,5");  // in "C" a comma is no decimal point
     UsePeriodForDecimalPoint(text);
     EXPECT_STREQ(text, "1,5");
