@@ -1,6 +1,8 @@
 #include "app/dialog_layout.h"
 
+#include "app/controller.h"
 #include "res/resource.h"
+#include "res/version.h"
 
 namespace {
 using K = ControlKind;
@@ -50,7 +52,10 @@ const ControlSpec kMainDialogControls[] = {
     {IDC_OS_VERSION, K::kValueField, "", 70, 111, 174, 11, C, true, false, false},
     {-1, K::kGroupBox, "Performance Benchmarks", 6, 133, 244, 97, L, false, false, false},
     {-1, K::kGroupBox, "System Information", 6, 4, 244, 125, L, false, false, false},
-    {IDC_STATUS_LINE, K::kStatusLine, "", 19, 214, 140, 10, L, false, false, false},
+    // 151, not 140: the longest time stamp ("September 30, 2026 at 23:59:59") is cut at 140
+    // in the italic dialog font on Windows and in the common Linux fonts; 151 ends 4 units
+    // before "Run All Tests".
+    {IDC_STATUS_LINE, K::kStatusLine, "", 19, 214, 151, 10, L, false, false, false},
 };
 
 const size_t kMainDialogControlCount = sizeof kMainDialogControls / sizeof kMainDialogControls[0];
@@ -61,4 +66,34 @@ const ControlSpec* FindControlSpec(int id) {
         if (kMainDialogControls[i].id == id) return &kMainDialogControls[i];
     }
     return nullptr;
+}
+
+const FieldSample kLongestFieldTexts[] = {
+    // The rate rule's widest text, with a 32-bit figure.
+    {IDC_CPU_SPEED_RESULT, "4294967 GB/second"},
+    {IDC_FLOPS_RESULT, "4294967 GB/second"},
+    {IDC_MEMORY_RESULT, "4294967 GB/second"},
+    {IDC_DISK_RESULT, "4294967 GB/second"},
+    // Brand string, then the identifier as Windows writes it for a 64-bit processor.
+    {IDC_CPU_DETAILS,
+     "Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz\nIntel64 Family 6 Model 158 Stepping 10, "
+     "GenuineIntel"},
+    {IDC_CPU_FAMILY, "F/10F"},
+    {IDC_CPU_MODEL, "F/FF"},
+    {IDC_CPU_STEPPING, "F"},
+    {IDC_INSTRUCTIONS, "MMX, SSE, SSE2, SSE3, SSSE3, SSSE4.1, SSSE4.2"},
+    {IDC_NOMINAL_SPEED, "4.99 GHz"},
+    {IDC_VENDOR, "Zhaoxin"},
+    {IDC_CORES, "256"},
+    {IDC_MEMORY, "4096.00 GB"},
+    {IDC_VIDEO_MEMORY, "24576 MB"},
+    {IDC_OS_VERSION, "  \"Debian GNU/Linux 12\" version 6.18.44 "},
+    {IDC_WEB_LINK, KELVANE_WEB_ADDRESS},
+};
+
+const size_t kLongestFieldTextCount = sizeof kLongestFieldTexts / sizeof kLongestFieldTexts[0];
+
+void FormatLongestTimeStamp(const char* monthName, char* out, size_t capacity) {
+    const LocalTime widest = {2026, 9, 30, 23, 59, 59};
+    FormatTimeStamp(widest, monthName, out, capacity);
 }

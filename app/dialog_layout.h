@@ -5,7 +5,15 @@
 
 #include <cstddef>
 
-enum class ControlKind { kLabel, kValueField, kButton, kDropDownList, kLink, kStatusLine, kGroupBox };
+enum class ControlKind {
+    kLabel,
+    kValueField,
+    kButton,
+    kDropDownList,
+    kLink,
+    kStatusLine,
+    kGroupBox
+};
 enum class Align { kLeft, kCentre, kRight };
 
 struct ControlSpec {
@@ -29,3 +37,18 @@ extern const size_t kMainDialogControlCount;
 
 // The row of `id`, or nullptr.
 const ControlSpec* FindControlSpec(int id);
+
+// The longest texts each field is known to hold, which must show whole in the fonts each
+// platform uses: the dialogs size their units to them and the fit tests measure them.
+// The status line's longest time stamp depends on the month names: see
+// FormatLongestTimeStamp.
+struct FieldSample {
+    int id;
+    const char* text;
+};
+extern const FieldSample kLongestFieldTexts[];
+extern const size_t kLongestFieldTextCount;
+
+// The time stamp with the widest figures (the 30th, 23:59:59) for `monthName`; the
+// caller tries each month of the user's language and keeps the widest.
+void FormatLongestTimeStamp(const char* monthName, char* out, size_t capacity);

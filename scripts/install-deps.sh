@@ -9,7 +9,8 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
-  fonts-dejavu-core
+  fonts-dejavu-core locales
+  python3-pyatspi at-spi2-core dbus
   clang libclang-rt-14-dev clang-tidy cppcheck
   dpkg-dev lintian desktop-file-utils appstream man-db unzip zsh
 )
@@ -17,19 +18,33 @@ packages=(
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
+# The tests also run with a decimal comma and with Cyrillic month names.
+locales=(de_DE.UTF-8 ru_RU.UTF-8)
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$p")
   fi
 done
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  "${sudo_cmd[@]}" dpkg --add-architecture i386
+generate=0
+for l in "${locales[@]}"; do
+  # locale -a spells them de_DE.utf8
+  if ! locale -a 2>/dev/null | grep -qix "${l%.UTF-8}.utf8"; then
+    "${sudo_cmd[@]}" sed -i "s/^# *\(${l} UTF-8\)/\1/" /etc/locale.gen
+    grep -qx "${l} UTF-8" /etc/locale.gen || echo "${l} UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+    generate=1
+  fi
+done
+if [ "$generate" -eq 1 ]; then
+  "${sudo_cmd[@]}" locale-gen
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

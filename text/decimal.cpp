@@ -1,5 +1,6 @@
 #include "text/decimal.h"
 
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -61,10 +62,12 @@ void FormatNumber(char* out, double x, int significant) {
     bool exponent = digits > count;
     if (exponent) {
         std::snprintf(work, sizeof work, "%#.*e", count - 1, x);
+        UsePeriodForDecimalPoint(work);
         WidenExponent(work, sizeof work);
     } else {
         int precision = count - digits < 15 ? count - digits : 15;
         std::snprintf(work, sizeof work, "%#*.*f", count + 1, precision, x);
+        UsePeriodForDecimalPoint(work);
     }
     CopyBounded(out, work, kFormatNumberMax + 1);
     if (!exponent) TrimNumber(out, 0, kFormatNumberMax + 1);
@@ -95,4 +98,60 @@ void TrimNumber(char* text, int decimals, size_t capacity) {
         for (int i = 0; i < decimals && length + 1 < capacity; ++i) text[length++] = '0';
         text[length] = '\0';
     }
+}
+
+void UsePeriodForDecimalPoint(char* text) {
+    if (!text) return;
+    const char* point = std::localeconv()->decimal_point;
+    if (!point || point[0] == '\0' || (point[0] == '.' && point[1] == '\0')) return;
+    char* at = std::strstr(text, point);
+    if (!at) return;
+    // Some locales' separator takes more than one byte (U+066B in UTF-8).
+    size_t length = std::strlen(point);
+    *at = '.';
+    std::memmove(at + 1, at + length, std::strlen(at + length) + 1);
+}
+
+double ReadDecimal(const char* text, const char** end) {
+    if (end) *end = text;
+    if (!text) return 0;
+    const char* at = text;
+    while (*at == ' ' || (*at >= '\t' && *at <= '\r')) ++at;
+    bool negative = *at == '-';
+    if (*at == '-' || *at == '+') ++at;
+
+    // Nineteen digits fit 64 bits; later ones only scale the value.
+    uint64_t mantissa = 0;
+    int significant = 0, scale = 0;
+    bool any = false;
+    for (; *at >= '0' && *at <= '9'; ++at, any = true) {
+        if (significant < 19) {
+            mantissa = mantissa * 10 + static_cast<uint64_t>(*at - '0');
+            if (mantissa) ++significant;
+        } else {
+            ++scale;
+        }
+    }
+    if (*at == '.') {
+        const char* fraction = at + 1;
+        for (at = fraction; *at >= '0' && *at <= '9'; ++at) {
+            if (significant < 19) {
+                mantissa = mantissa * 10 + static_cast<uint64_t>(*at - '0');
+                if (mantissa) ++significant;
+                --scale;
+            }
+        }
+        any = any || at > fraction;
+        if (!any) return 0;  // a lone point is no number
+    }
+    if (!any) return 0;
+    if (end) *end = at;
+
+    // One rounding for the figures the sources hold (up to 15 digits, 22 decimals): the
+    // mantissa and the power of ten are both exact doubles.
+    double value = static_cast<double>(mantissa);
+    double power = 1.0;
+    for (int i = scale < 0 ? -scale : scale; i > 0; --i) power *= 10.0;
+    value = scale < 0 ? value / power : value * power;
+    return negative ? -value : value;
 }

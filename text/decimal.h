@@ -23,3 +23,14 @@ void FormatNumber(char* out, double x, int significant);
 // and extends a whole number with a point and `decimals` zeros. Never writes past
 // `capacity` bytes, the terminator included; what does not fit is left out.
 void TrimNumber(char* text, int decimals, size_t capacity);
+
+// Replaces the decimal separator of the C library's current locale, which printf writes,
+// by '.' in `text`: a toolkit may have switched LC_NUMERIC to the user's locale, and the
+// figures must read the same in every one.
+void UsePeriodForDecimalPoint(char* text);
+
+// Reads the decimal number at the start of `text` ("2599.998", " -12", "3.20GHz"): white space,
+// an optional sign, digits, an optional '.' and digits; no exponent. The point is '.'
+// whatever the locale, unlike strtod's. Returns 0 when no digit comes; `end`, when given,
+// is set past the last character read, or to `text` when nothing was read.
+double ReadDecimal(const char* text, const char** end = nullptr);

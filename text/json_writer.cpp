@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "text/decimal.h"
+
 namespace {
 
 // Length of the valid UTF-8 sequence at s (1 to 4), or 0 when it is not one.
@@ -44,12 +46,28 @@ void AppendJsonString(std::string& out, const char* text) {
     while (*s) {
         unsigned char c = *s;
         switch (c) {
-            case '"': out += "\\\""; ++s; continue;
-            case '\\': out += "\\\\"; ++s; continue;
-            case '\n': out += "\\n"; ++s; continue;
-            case '\r': out += "\\r"; ++s; continue;
-            case '\t': out += "\\t"; ++s; continue;
-            default: break;
+            case '"':
+                out += "\\\"";
+                ++s;
+                continue;
+            case '\\':
+                out += "\\\\";
+                ++s;
+                continue;
+            case '\n':
+                out += "\\n";
+                ++s;
+                continue;
+            case '\r':
+                out += "\\r";
+                ++s;
+                continue;
+            case '\t':
+                out += "\\t";
+                ++s;
+                continue;
+            default:
+                break;
         }
         if (c < 0x20 || c == 0x7F) {
             AppendEscape(out, c);
@@ -91,10 +109,18 @@ void JsonWriter::Close(char bracket) {
     out_ += bracket;
 }
 
-void JsonWriter::BeginObject() { Open('{'); }
-void JsonWriter::EndObject() { Close('}'); }
-void JsonWriter::BeginArray() { Open('['); }
-void JsonWriter::EndArray() { Close(']'); }
+void JsonWriter::BeginObject() {
+    Open('{');
+}
+void JsonWriter::EndObject() {
+    Close('}');
+}
+void JsonWriter::BeginArray() {
+    Open('[');
+}
+void JsonWriter::EndArray() {
+    Close(']');
+}
 
 void JsonWriter::Key(const char* key) {
     BeforeValue();
@@ -130,6 +156,7 @@ void JsonWriter::Number(double value) {
     }
     char digits[32];
     std::snprintf(digits, sizeof digits, "%.15g", value);
+    UsePeriodForDecimalPoint(digits);
     out_ += digits;
 }
 

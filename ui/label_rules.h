@@ -16,6 +16,25 @@ constexpr Rgb kEngravedHighlight = {255, 255, 255};  // drawn first, one pixel r
 constexpr Rgb kEngravedText = {96, 96, 96};
 constexpr Rgb kLinkColour = {0, 0, 255};
 
+// Text must reach this WCAG contrast ratio with the colour behind it.
+constexpr double kMinimumTextContrast = 4.5;
+// WCAG 2 contrast ratio of two colours, from 1 (the same) to 21 (black on white).
+double ContrastRatio(Rgb a, Rgb b);
+// Dark: light text reads better on it than dark text (a dark desktop theme).
+bool IsDarkBackground(Rgb background);
+// The colour to draw `wanted` in on `background`: itself on a light background, as the
+// labels were drawn for; on a dark one mixed toward white just far enough to reach
+// kMinimumTextContrast, so blue stays a light blue and grey a light grey.
+Rgb TextColourOn(Rgb wanted, Rgb background);
+
+// The engraved status line's two colours on `background`: the grey text over a white copy
+// one pixel right and down; on a dark background a light grey over a copy a little
+// lighter than the background, so the edge still catches the light.
+struct EngravedColours {
+    Rgb text, highlight;
+};
+EngravedColours EngravedColoursOn(Rgb background);
+
 // A font derived from the standard GUI font.
 struct GuiFontRequest {
     const char* face;  // nullptr or empty: the standard face

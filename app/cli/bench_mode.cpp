@@ -15,6 +15,7 @@
 #include "bench/memory_kernel.h"
 #include "platform/kernel_tsc.h"
 #include "sysinfo/system_summary.h"
+#include "text/decimal.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ void DescribeDifference(double measured, double reference, char* out, size_t cap
 
 void BenchCpuClock(std::FILE* out) {
     double reference = 0;
-    if (const char* given = std::getenv("KELVANE_TSC_MHZ")) reference = std::strtod(given, nullptr);
+    if (const char* given = std::getenv("KELVANE_TSC_MHZ")) reference = ReadDecimal(given);
     if (!(reference > 0)) reference = KernelTscMhz();
     double measured = MeasureCpuClock();
     char difference[64];

@@ -1,5 +1,6 @@
 #include "app/qt/qt_dialog.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -11,17 +12,20 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QStyleOptionButton>
 
 #include "app/dialog_layout.h"
 #include "res/resource.h"
 #include "text/bounded_copy.h"
 #include "ui/qt/custom_labels.h"
+#include "ui/qt/label_accessibility.h"
 
 namespace {
 
 int MulDiv(int value, int numerator, int denominator) {
     long long product = static_cast<long long>(value) * numerator;
-    return static_cast<int>((product + (product >= 0 ? denominator / 2 : -denominator / 2)) / denominator);
+    return static_cast<int>((product + (product >= 0 ? denominator / 2 : -denominator / 2)) /
+                            denominator);
 }
 
 Qt::Alignment ToAlignment(Align align, bool wordWrap) {
@@ -38,7 +42,7 @@ Qt::Alignment ToAlignment(Align align, bool wordWrap) {
 
 // Drops keyboard and mouse events while it is installed.
 class InputSwallower final : public QObject {
-public:
+  public:
     bool eventFilter(QObject*, QEvent* event) override {
         switch (event->type()) {
             case QEvent::MouseButtonPress:
@@ -55,24 +59,73 @@ public:
     }
 };
 
+// A push button whose style options the dialog can read, to measure its room for text.
+class DialogButton final : public QPushButton {
+  public:
+    using QPushButton::initStyleOption;
+    using QPushButton::QPushButton;
+};
+
+// "Memory (RAM):" names its field "Memory (RAM)".
+QString AccessibleName(QString label) {
+    if (label.endsWith(u':')) label.chop(1);
+    return label;
+}
+
+// The pixels `widget` needs to show `text` whole, on one line per line of the text;
+// an empty size where the text does not depend on the widget's size.
+QSize NeededSize(QWidget* widget, const QString& text) {
+    if (auto* painted = dynamic_cast<PaintedLabel*>(widget)) {
+        const QRect bounds =
+            QFontMetrics(painted->font()).boundingRect(QRect(0, 0, 4096, 4096), 0, text);
+        return bounds.size() + QSize(1, 1);  // the engraved copy lies a pixel right and down
+    }
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        // The label's own measure, frame and indent included, with wrapping off: each
+        // line of the text must fit, not only its longest word.
+        const QString saved = label->text();
+        const bool wrap = label->wordWrap();
+        label->setWordWrap(false);
+        label->setText(text);
+        const QSize size = label->sizeHint();
+        label->setText(saved);
+        label->setWordWrap(wrap);
+        return size;
+    }
+    if (auto* button = dynamic_cast<DialogButton*>(widget)) {
+        QStyleOptionButton option;
+        button->initStyleOption(&option);
+        option.text = text;
+        const QSize probe(1000, 1000);
+        option.rect = QRect(QPoint(0, 0), probe);
+        const QRect room =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        return option.fontMetrics.size(Qt::TextShowMnemonic, text) + probe - room.size();
+    }
+    if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+        // The title and the frame's corners beside it.
+        const QFontMetrics metrics(group->font());
+        return QSize(metrics.horizontalAdvance(text) + 4 * metrics.horizontalAdvance(u'x'), 0);
+    }
+    return QSize();
+}
+
 }  // namespace
 
 QtDialog::QtDialog(ControllerServices& services, QWidget* parent)
     : QDialog(parent), controller_(MakeMainDialog(*this, services)), menu_(this) {
-    // Windows' dialog base units: the average width of the letters and the font height.
-    QFontMetrics metrics(font());
-    const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    baseX_ = (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
-    baseY_ = metrics.height();
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(ToPixels(0, 0, kDialogWidth, kDialogHeight).size());
+    InstallLabelAccessibility();
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     BuildControls();
+    ChooseDialogUnits();
+    PlaceControls();
     OnDialogOpened(&controller_);
 }
 
 QRect QtDialog::ToPixels(int x, int y, int width, int height) const {
-    return QRect(MulDiv(x, baseX_, 4), MulDiv(y, baseY_, 8), MulDiv(width, baseX_, 4), MulDiv(height, baseY_, 8));
+    return QRect(MulDiv(x, baseX_, 4), MulDiv(y, baseY_, 8), MulDiv(width, baseX_, 4),
+                 MulDiv(height, baseY_, 8));
 }
 
 QWidget* QtDialog::Control(int id) const {
@@ -82,11 +135,14 @@ QWidget* QtDialog::Control(int id) const {
 
 void QtDialog::BuildControls() {
     QWidget* previous = nullptr;
-    QList<QGroupBox*> groups;
+    QLabel* lastLabel = nullptr;
     for (size_t i = 0; i < kMainDialogControlCount; ++i) {
         const ControlSpec& row = kMainDialogControls[i];
         QWidget* widget = nullptr;
         const QString text = QString::fromLatin1(row.text);
+        // Besides the template's tab stops, the link takes the focus: the keyboard's
+        // only way to it.
+        bool tabStop = row.tabStop;
         switch (row.kind) {
             case ControlKind::kLabel:
             case ControlKind::kValueField: {
@@ -94,51 +150,114 @@ void QtDialog::BuildControls() {
                 label->setAlignment(ToAlignment(row.align, row.wordWrap));
                 label->setWordWrap(row.wordWrap);
                 label->setTextFormat(Qt::PlainText);
-                if (row.sunken) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                if (row.kind == ControlKind::kLabel) {
+                    lastLabel = label;
+                } else {
+                    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                    // A result can be selected and copied, as from a read-only field; the
+                    // field looks as before, and a click gives it the focus for the keys.
+                    label->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                                   Qt::TextSelectableByKeyboard);
+                    if (lastLabel) {
+                        // Each field follows its label in the table.
+                        MarkValueField(label, AccessibleName(lastLabel->text()));
+                        lastLabel->setBuddy(label);
+                    }
+                }
                 widget = label;
                 break;
             }
             case ControlKind::kButton: {
-                auto* button = new QPushButton(text, this);
+                auto* button = new DialogButton(text, this);
                 const int id = row.id;
-                connect(button, &QPushButton::clicked, this, [this, id] { OnDialogCommand(&controller_, id); });
+                connect(button, &QPushButton::clicked, this,
+                        [this, id] { OnDialogCommand(&controller_, id); });
                 if (row.id == IDC_CLOSE) button->setDefault(true);  // Enter is command 1
                 widget = button;
                 break;
             }
-            case ControlKind::kDropDownList: {
-                auto* list = new QComboBox(this);
-                widget = list;
+            case ControlKind::kDropDownList:
+                widget = new QComboBox(this);
                 break;
-            }
-            case ControlKind::kGroupBox: {
-                auto* group = new QGroupBox(text, this);
-                groups.append(group);
-                widget = group;
+            case ControlKind::kGroupBox:
+                widget = new QGroupBox(text, this);
                 break;
-            }
             case ControlKind::kStatusLine:
                 widget = status_ = new StatusLabel(this);
+                status_->setAccessibleName(QStringLiteral("Time stamp of the last test"));
                 break;
             case ControlKind::kLink:
                 widget = link_ = new LinkLabel(this);
+                tabStop = true;
                 break;
         }
-        QRect place = ToPixels(row.x, row.y, row.width, row.height);
-        if (row.kind == ControlKind::kDropDownList) place.setHeight(widget->sizeHint().height());
-        widget->setGeometry(place);
-        widget->setFocusPolicy(row.tabStop ? Qt::StrongFocus : Qt::NoFocus);
-        if (row.tabStop) {
+        if (row.kind == ControlKind::kValueField)
+            widget->setFocusPolicy(Qt::ClickFocus);
+        else
+            widget->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::NoFocus);
+        if (tabStop) {
             if (previous) setTabOrder(previous, widget);
             previous = widget;
         }
         if (row.id != -1) controls_[row.id] = widget;
+        rows_.push_back(widget);
     }
     // Group boxes come late in the table but lie under the controls they frame.
-    for (QGroupBox* group : groups) group->lower();
+    for (QWidget* widget : rows_)
+        if (qobject_cast<QGroupBox*>(widget)) widget->lower();
 }
 
-void QtDialog::SetCaption(const char* text) { setWindowTitle(QString::fromLocal8Bit(text)); }
+QStringList QtDialog::LongestTexts(int id) const {
+    QStringList texts;
+    for (size_t i = 0; i < kLongestFieldTextCount; ++i)
+        if (kLongestFieldTexts[i].id == id)
+            texts << QString::fromLocal8Bit(kLongestFieldTexts[i].text);
+    if (id == IDC_STATUS_LINE) {
+        // The month names are the user's; which is widest depends on the font.
+        for (int month = 1; month <= 12; ++month) {
+            char name[32] = "", stamp[128];
+            controller_.services->MonthName(month, name, sizeof name);
+            FormatLongestTimeStamp(name, stamp, sizeof stamp);
+            texts << QString::fromLocal8Bit(stamp);
+        }
+    }
+    return texts;
+}
+
+void QtDialog::ChooseDialogUnits() {
+    // Windows' dialog base units: the average width of the letters and the font height.
+    QFontMetrics metrics(font());
+    const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    baseX_ = (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
+    baseY_ = metrics.height();
+    // The template was drawn for a font whose letters are narrower than those of the
+    // fonts Linux desktops have: widen the units until every text fits its control.
+    constexpr int kLargestUnit = 64;
+    for (size_t i = 0; i < kMainDialogControlCount; ++i) {
+        const ControlSpec& row = kMainDialogControls[i];
+        QStringList texts = LongestTexts(row.id);
+        if (row.text[0]) texts << QString::fromLatin1(row.text);
+        for (const QString& text : texts) {
+            const QSize need = NeededSize(rows_[i], text);
+            while (MulDiv(row.width, baseX_, 4) < need.width() && baseX_ < kLargestUnit) ++baseX_;
+            while (MulDiv(row.height, baseY_, 8) < need.height() && baseY_ < kLargestUnit) ++baseY_;
+        }
+    }
+}
+
+void QtDialog::PlaceControls() {
+    for (size_t i = 0; i < kMainDialogControlCount; ++i) {
+        const ControlSpec& row = kMainDialogControls[i];
+        QRect place = ToPixels(row.x, row.y, row.width, row.height);
+        if (row.kind == ControlKind::kDropDownList) place.setHeight(rows_[i]->sizeHint().height());
+        rows_[i]->setGeometry(place);
+    }
+    setFixedSize(ToPixels(0, 0, kDialogWidth, kDialogHeight).size());
+}
+
+void QtDialog::SetCaption(const char* text) {
+    setWindowTitle(QString::fromLocal8Bit(text));
+}
 
 void QtDialog::SetSmallIcon() {
     QIcon icon(":/kelvane.png");
@@ -180,8 +299,11 @@ void QtDialog::GetText(int id, char* out, size_t capacity) {
 
 void QtDialog::Repaint(int id) {
     if (QWidget* widget = Control(id)) widget->repaint();
-    // The window keeps painting while a benchmark holds the thread; input waits.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The window keeps painting while a benchmark holds the thread; input and timers wait,
+    // as they do while a Windows dialog procedure runs: a Run All tick handled here would
+    // meet the run in progress.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                    QEventLoop::X11ExcludeTimers);
 }
 
 void QtDialog::Invalidate(int id) {
@@ -220,7 +342,8 @@ void QtDialog::StartTimer(int timerId, unsigned milliseconds) {
     if (!timer) {
         timer = new QTimer(this);
         timer->setSingleShot(true);
-        connect(timer, &QTimer::timeout, this, [this, timerId] { OnDialogTimer(&controller_, timerId); });
+        connect(timer, &QTimer::timeout, this,
+                [this, timerId] { OnDialogTimer(&controller_, timerId); });
     }
     timer->start(static_cast<int>(milliseconds));
 }
@@ -239,7 +362,8 @@ void QtDialog::ShowMessage(const char* text, const char* caption, MessageIcon ic
     QMessageBox::Icon kind = icon == MessageIcon::kError     ? QMessageBox::Critical
                              : icon == MessageIcon::kWarning ? QMessageBox::Warning
                                                              : QMessageBox::Information;
-    QMessageBox box(kind, QString::fromLocal8Bit(caption), QString::fromLocal8Bit(text), QMessageBox::Ok, this);
+    QMessageBox box(kind, QString::fromLocal8Bit(caption), QString::fromLocal8Bit(text),
+                    QMessageBox::Ok, this);
     box.exec();
 }
 
@@ -258,9 +382,13 @@ void QtDialog::DiscardQueuedInput() {
     QCoreApplication::instance()->removeEventFilter(&swallower);
 }
 
-void QtDialog::EndDialog(int result) { done(result); }
+void QtDialog::EndDialog(int result) {
+    done(result);
+}
 
-void QtDialog::reject() { OnDialogCommand(&controller_, IDC_CANCEL); }
+void QtDialog::reject() {
+    OnDialogCommand(&controller_, IDC_CANCEL);
+}
 
 void QtDialog::keyPressEvent(QKeyEvent* event) {
     // Enter gives command 1 wherever the focus is, as the Windows dialog manager does.
@@ -271,7 +399,9 @@ void QtDialog::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void QtDialog::PrepareAboutMenu() { OnDialogMenuPopup(&controller_); }
+void QtDialog::PrepareAboutMenu() {
+    OnDialogMenuPopup(&controller_);
+}
 
 void QtDialog::contextMenuEvent(QContextMenuEvent* event) {
     // Qt has no system menu: the window's context menu carries the About entry.

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <map>
+#include <vector>
 
 #include "app/controller.h"
 #include "app/dialog_host.h"
@@ -15,11 +16,16 @@ class LinkLabel;
 class StatusLabel;
 
 class QtDialog final : public QDialog, public DialogHost {
-public:
-    explicit QtDialog(ControllerServices& services = SystemControllerServices(), QWidget* parent = nullptr);
+  public:
+    explicit QtDialog(ControllerServices& services = SystemControllerServices(),
+                      QWidget* parent = nullptr);
 
-    // Maps dialog units to pixels with the dialog font's metrics, as Windows does.
+    // Maps dialog units to pixels. As on Windows the units start from the dialog font's
+    // average letter width and height, and grow until every text of the template, and the
+    // longest each field is known to hold, shows whole in the font Qt really uses.
     QRect ToPixels(int x, int y, int width, int height) const;
+    // The texts `id`'s control must show whole: its template text or its longest ones.
+    QStringList LongestTexts(int id) const;
     QWidget* Control(int id) const;
     LinkLabel* Link() const { return link_; }
     StatusLabel* Status() const { return status_; }
@@ -52,16 +58,19 @@ public:
     void DiscardQueuedInput() override;
     void EndDialog(int result) override;
 
-protected:
+  protected:
     void reject() override;  // Escape
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-private:
+  private:
     void BuildControls();
+    void ChooseDialogUnits();
+    void PlaceControls();
 
     MainDialog controller_;
     std::map<int, QWidget*> controls_;
+    std::vector<QWidget*> rows_;  // one widget per row of the control table
     std::map<int, QTimer*> timers_;
     StatusLabel* status_ = nullptr;
     LinkLabel* link_ = nullptr;

@@ -2,7 +2,7 @@
 #include <QApplication>
 
 #include <chrono>
-#include <cstdio>
+#include <clocale>
 #include <cstring>
 #include <string>
 
@@ -13,6 +13,15 @@
 
 int main(int argc, char** argv) {
     const auto started = std::chrono::steady_clock::now();
+    // QApplication takes its own options (-style fusion, -qwindowgeometry 800x600+0+0)
+    // out of argc and argv: only what it leaves is ours.
+    QApplication application(argc, argv);
+    // It has also adopted the environment's locale in full; figures keep the C form, and
+    // only the month name (LC_TIME) follows the user's language.
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName("Kelvane");
+    QApplication::setDesktopFileName("kelvane");
+
     bool measure = false;
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
@@ -20,11 +29,8 @@ int main(int argc, char** argv) {
             measure = true;
             continue;
         }
-        commandLine += std::string(i > 1 ? " " : "") + argv[i];
+        commandLine += std::string(commandLine.empty() ? "" : " ") + argv[i];
     }
-    QApplication application(argc, argv);
-    QApplication::setApplicationName("Kelvane");
-    QApplication::setDesktopFileName("kelvane");
     SetTestDurationFromCommandLine(commandLine.c_str());
     RemoveTemporaryFileOnInterrupt();
 

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/duration.h"
 #include "app/qt/qt_dialog.h"
 #include "sysinfo/system_summary.h"
 
@@ -53,7 +54,8 @@ int ReportStartup(std::chrono::steady_clock::time_point mainStarted, QtDialog& d
     QCoreApplication::processEvents();
     double sinceExec = MillisecondsSinceExec();
     double sinceMain =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - mainStarted).count();
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - mainStarted)
+            .count();
     QElapsedTimer probes;
     probes.start();
     std::unique_ptr<SystemSummary> summary(new SystemSummary());
@@ -63,9 +65,11 @@ int ReportStartup(std::chrono::steady_clock::time_point mainStarted, QtDialog& d
     QElapsedTimer idle;
     idle.start();
     while (idle.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    std::fprintf(stderr,
-                 "window shown, every field filled: %.1f ms after the process started (%.1f ms after main); "
-                 "probes alone %.2f ms; idle RSS %.1f MB\n",
-                 sinceExec, sinceMain, probeMs, ResidentKilobytes() / 1024.0);
+    std::fprintf(
+        stderr,
+        "window shown, every field filled: %.1f ms after the process started (%.1f ms after main); "
+        "probes alone %.2f ms; idle RSS %.1f MB; test duration %d ms\n",
+        sinceExec, sinceMain, probeMs, ResidentKilobytes() / 1024.0,
+        static_cast<int>(g_TestDuration));
     return 0;
 }

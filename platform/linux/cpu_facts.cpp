@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/linux/read_file.h"
+#include "text/decimal.h"
 
 namespace {
 
@@ -19,10 +20,14 @@ bool ReadCpuinfoPrefix(size_t size, CpuinfoFacts* facts) {
 }  // namespace
 
 // A 256-processor machine writes about 400 KB.
-bool ReadCpuinfo(CpuinfoFacts* facts) { return ReadCpuinfoPrefix(1 << 20, facts); }
+bool ReadCpuinfo(CpuinfoFacts* facts) {
+    return ReadCpuinfoPrefix(1 << 20, facts);
+}
 
 // One processor's lines are about 2 KB, its flags line included.
-bool ReadFirstProcessor(CpuinfoFacts* facts) { return ReadCpuinfoPrefix(16 << 10, facts); }
+bool ReadFirstProcessor(CpuinfoFacts* facts) {
+    return ReadCpuinfoPrefix(16 << 10, facts);
+}
 
 int CountOnlineProcessors() {
     char text[4096];
@@ -41,7 +46,7 @@ double ReadNumberFile(const char* sysRoot, const char* path) {
     std::snprintf(full, sizeof full, "%s%s", sysRoot, path);
     char text[64];
     if (ReadSmallFile(full, text, sizeof text) <= 0) return 0;
-    double x = std::strtod(text, nullptr);
+    double x = ReadDecimal(text);
     return x > 0 && x < 1e12 ? x : 0;
 }
 
@@ -49,9 +54,9 @@ double ReadNumberFile(const char* sysRoot, const char* path) {
 double MhzFromModelName(const char* name) {
     const char* at = std::strrchr(name, '@');
     if (!at) return 0;
-    char* end = nullptr;
-    double x = std::strtod(at + 1, &end);
-    if (!end || x <= 0) return 0;
+    const char* end = nullptr;
+    double x = ReadDecimal(at + 1, &end);
+    if (x <= 0) return 0;
     while (*end == ' ') ++end;
     if (std::strncmp(end, "GHz", 3) == 0) return x < 100 ? x * 1000 : 0;
     if (std::strncmp(end, "MHz", 3) == 0) return x < 100000 ? x : 0;
@@ -62,13 +67,15 @@ double MhzFromModelName(const char* name) {
 
 uint32_t ReadNominalMhz(const char* sysRoot, const CpuinfoFacts& facts) {
     double mhz = ReadNumberFile(sysRoot, "/sys/devices/system/cpu/cpu0/acpi_cppc/nominal_freq");
-    if (mhz == 0) mhz = ReadNumberFile(sysRoot, "/sys/devices/system/cpu/cpu0/cpufreq/base_frequency") / 1000;
+    if (mhz == 0)
+        mhz = ReadNumberFile(sysRoot, "/sys/devices/system/cpu/cpu0/cpufreq/base_frequency") / 1000;
     if (mhz == 0) mhz = MhzFromModelName(facts.modelName);
     if (mhz == 0) mhz = facts.mhz;
     return mhz > 0 && mhz < 4294967295.0 ? static_cast<uint32_t>(mhz + 0.5) : 0;
 }
 
-void SynthesizeProcessorIdentifier(uint32_t signature, const char* vendor, char* out, uint32_t capacity) {
+void SynthesizeProcessorIdentifier(uint32_t signature, const char* vendor, char* out,
+                                   uint32_t capacity) {
     uint32_t family = (signature >> 8) & 0xF;
     uint32_t model = (signature >> 4) & 0xF;
     if (family == 0xF) family += (signature >> 20) & 0xFF;

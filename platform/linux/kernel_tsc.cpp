@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "text/decimal.h"
+
 // The kernel log's "tsc: Refined TSC clocksource calibration: 2596.122 MHz", or failing
 // that its "tsc: Detected 2596.122 MHz processor".
 double KernelTscMhz() {
@@ -14,9 +16,9 @@ double KernelTscMhz() {
     while (std::fgets(line, sizeof line, log)) {
         const char* at = nullptr;
         if ((at = std::strstr(line, "Refined TSC clocksource calibration: ")))
-            refined = std::strtod(at + std::strlen("Refined TSC clocksource calibration: "), nullptr);
+            refined = ReadDecimal(at + std::strlen("Refined TSC clocksource calibration: "));
         else if ((at = std::strstr(line, "tsc: Detected ")))
-            detected = std::strtod(at + std::strlen("tsc: Detected "), nullptr);
+            detected = ReadDecimal(at + std::strlen("tsc: Detected "));
     }
     pclose(log);
     return refined > 0 ? refined : detected;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "text/bounded_copy.h"
+#include "text/decimal.h"
 
 namespace {
 
@@ -17,7 +18,8 @@ struct Line {
 bool NextLine(const char** at, const char* end, Line* line) {
     if (*at >= end) return false;
     const char* start = *at;
-    const char* stop = static_cast<const char*>(std::memchr(start, '\n', static_cast<size_t>(end - start)));
+    const char* stop =
+        static_cast<const char*>(std::memchr(start, '\n', static_cast<size_t>(end - start)));
     if (!stop) stop = end;
     *line = {start, static_cast<size_t>(stop - start)};
     *at = stop < end ? stop + 1 : end;
@@ -78,7 +80,7 @@ int ParseSmallInt(const Line& value) {
 double ParseDecimal(const Line& value) {
     char text[64];
     CopySlice(text, sizeof text, value.begin, value.length);
-    double x = std::strtod(text, nullptr);
+    double x = ReadDecimal(text);
     return x > 0 && x < 1e9 ? x : 0;
 }
 
@@ -118,9 +120,12 @@ void ParseMeminfo(const char* text, size_t length, MeminfoFacts* facts) {
         const char* name;
         uint64_t MeminfoFacts::*field;
     } kFields[] = {
-        {"MemTotal", &MeminfoFacts::memTotal},   {"MemFree", &MeminfoFacts::memFree},
-        {"MemAvailable", &MeminfoFacts::memAvailable}, {"Buffers", &MeminfoFacts::buffers},
-        {"Cached", &MeminfoFacts::cached},       {"SwapTotal", &MeminfoFacts::swapTotal},
+        {"MemTotal", &MeminfoFacts::memTotal},
+        {"MemFree", &MeminfoFacts::memFree},
+        {"MemAvailable", &MeminfoFacts::memAvailable},
+        {"Buffers", &MeminfoFacts::buffers},
+        {"Cached", &MeminfoFacts::cached},
+        {"SwapTotal", &MeminfoFacts::swapTotal},
         {"SwapFree", &MeminfoFacts::swapFree},
     };
     const char* at = text;
@@ -170,7 +175,8 @@ void ParseProcCgroup(const char* text, size_t length, CgroupPaths* paths) {
         if (!second) continue;
         Line controllers = {first + 1, static_cast<size_t>(second - first - 1)};
         Line path = {second + 1, line.length - static_cast<size_t>(second + 1 - line.begin)};
-        if (controllers.length == 0 && KeyIs({line.begin, static_cast<size_t>(first - line.begin)}, "0")) {
+        if (controllers.length == 0 &&
+            KeyIs({line.begin, static_cast<size_t>(first - line.begin)}, "0")) {
             CopySlice(paths->unified, sizeof paths->unified, path.begin, path.length);
             continue;
         }
@@ -211,9 +217,9 @@ bool IsOneOf(const char* name, const char* const* list) {
 }
 
 const char* const kRealFileSystems[] = {
-    "ext2", "ext3", "ext4", "xfs", "btrfs", "f2fs", "vfat", "msdos", "exfat", "ntfs", "ntfs3",
-    "fuseblk", "zfs", "jfs", "reiserfs", "nilfs2", "hfs", "hfsplus", "bcachefs", "9p", "virtiofs",
-    "nfs", "nfs4", "cifs", "smb3", nullptr};
+    "ext2",     "ext3",  "ext4",     "xfs", "btrfs", "f2fs",     "vfat",   "msdos", "exfat",
+    "ntfs",     "ntfs3", "fuseblk",  "zfs", "jfs",   "reiserfs", "nilfs2", "hfs",   "hfsplus",
+    "bcachefs", "9p",    "virtiofs", "nfs", "nfs4",  "cifs",     "smb3",   nullptr};
 const char* const kOpticalFileSystems[] = {"iso9660", "udf", nullptr};
 
 constexpr int kMaxFields = 32;
@@ -273,7 +279,8 @@ void ParseMountinfo(const char* text, size_t length, MountCallback keep, void* c
         Unescape(root);
         c.optical = IsOneOf(c.fsType, kOpticalFileSystems);
         // A container's or live system's root is an overlay, and the one place to write.
-        bool overlayRoot = std::strcmp(c.fsType, "overlay") == 0 && std::strcmp(c.mountPoint, "/") == 0;
+        bool overlayRoot =
+            std::strcmp(c.fsType, "overlay") == 0 && std::strcmp(c.mountPoint, "/") == 0;
         if (!c.optical && !overlayRoot && !IsOneOf(c.fsType, kRealFileSystems)) continue;
         if (c.mountPoint[0] != '/' || IsSystemPath(c.mountPoint)) continue;
         c.wholeFileSystem = std::strcmp(root, "/") == 0;
@@ -290,7 +297,8 @@ void ParseMountinfo(const char* text, size_t length, MountCallback keep, void* c
                 chosen = !candidates[k].wholeFileSystem && k > i;
             }
         }
-        if (chosen) keep(candidates[i].mountPoint, candidates[i].fsType, candidates[i].optical, context);
+        if (chosen)
+            keep(candidates[i].mountPoint, candidates[i].fsType, candidates[i].optical, context);
     }
 }
 

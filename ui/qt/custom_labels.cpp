@@ -1,15 +1,24 @@
 #include "ui/qt/custom_labels.h"
 
 #include <QBitmap>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 #include "res/hand_cursor.h"
 
 namespace {
 
-QColor ToColor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
+QColor ToColor(Rgb colour) {
+    return QColor(colour.red, colour.green, colour.blue);
+}
+Rgb ToRgb(const QColor& colour) {
+    return {static_cast<uint8_t>(colour.red()), static_cast<uint8_t>(colour.green()),
+            static_cast<uint8_t>(colour.blue())};
+}
 
 // The standard font with the request's changes, as the Windows labels derive theirs.
 QFont FontFor(const QWidget* widget, const GuiFontRequest& request) {
@@ -25,11 +34,6 @@ QFont FontFor(const QWidget* widget, const GuiFontRequest& request) {
     return font;
 }
 
-void PaintBackground(QPainter& painter, const QWidget* widget) {
-    const QWidget* face = widget->parentWidget() ? widget->parentWidget() : widget;
-    painter.fillRect(widget->rect().adjusted(-1, -1, 2, 2), face->palette().color(face->backgroundRole()));
-}
-
 }  // namespace
 
 PaintedLabel::PaintedLabel(QWidget* parent, const GuiFontRequest& font) : QWidget(parent) {
@@ -41,34 +45,77 @@ void PaintedLabel::SetLabelText(const char* text) {
     update();
 }
 
+QColor PaintedLabel::BackgroundColour() const {
+    const QWidget* face = parentWidget() ? parentWidget() : this;
+    return face->palette().color(QPalette::Window);
+}
+
+// Windows fills the control with the dialog's face colour; here the widget paints no
+// background, so the group box's own shade shows through rather than a lighter patch.
+// Qt repaints what lies behind first, which erases the previous text as the fill did.
 void StatusLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    PaintBackground(painter, this);
     painter.setFont(font());
     const QString text = QString::fromLocal8Bit(text_);
+    const EngravedColours colours = EngravedColoursOn(ToRgb(BackgroundColour()));
     QRect rc = rect();
-    painter.setPen(ToColor(kEngravedHighlight));
+    painter.setPen(ToColor(colours.highlight));
     painter.drawText(rc, Qt::AlignLeft | Qt::AlignTop, text);
-    painter.setPen(ToColor(kEngravedText));
+    painted_ = ToColor(colours.text);
+    painter.setPen(painted_);
     painter.drawText(rc.translated(-1, -1), Qt::AlignLeft | Qt::AlignTop, text);
 }
 
-LinkLabel::LinkLabel(QWidget* parent) : PaintedLabel(parent, kLinkFont) { setCursor(MakeHandCursor()); }
+LinkLabel::LinkLabel(QWidget* parent) : PaintedLabel(parent, kLinkFont) {
+    setCursor(MakeHandCursor());
+}
 
 void LinkLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    PaintBackground(painter, this);
     painter.setFont(font());
-    painter.setPen(ToColor(kLinkColour));
-    painter.drawText(rect(), Qt::AlignHCenter | Qt::AlignTop, QString::fromLocal8Bit(text_));
+    painted_ = ToColor(TextColourOn(kLinkColour, ToRgb(BackgroundColour())));
+    painter.setPen(painted_);
+    const QString text = QString::fromLocal8Bit(text_);
+    painter.drawText(rect(), Qt::AlignHCenter | Qt::AlignTop, text);
+    if (hasFocus()) {
+        // Keyboard users see where the focus is, as on a button.
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = painter.boundingRect(rect(), Qt::AlignHCenter | Qt::AlignTop, text) & rect();
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
+void LinkLabel::Activate() {
+    if (!open || !open()) {
+        QMessageBox box(QMessageBox::Warning, kLinkFailureCaption, kLinkFailureText,
+                        QMessageBox::Ok);
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box.exec();
+    }
+}
+
+void LinkLabel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) pressed_ = true;
 }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
-    if (!open || !open()) {
-        QMessageBox box(QMessageBox::Warning, kLinkFailureCaption, kLinkFailureText, QMessageBox::Ok);
-        box.setWindowFlag(Qt::WindowStaysOnTopHint);
-        box.exec();
+    // As a button does: a press dragged off the link and released elsewhere opens nothing.
+    const bool click = pressed_ && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    if (click) Activate();
+}
+
+void LinkLabel::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            if (!event->isAutoRepeat()) Activate();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
     }
 }
 

@@ -1,0 +1,52 @@
+// Month names for the time stamp: the user's language, the stand-alone form.
+#include "platform/month_name.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+
+#include "support/scoped_locale.h"
+
+namespace {
+
+std::string Month(int month, size_t capacity = 32) {
+    char out[32];
+    GetMonthName(month, out, capacity);
+    return out;
+}
+
+TEST(MonthNameTest, StandAloneFormInTheUsersLanguage) {
+    const struct {
+        const char* locale;
+        const char* march;
+        const char* may;
+        const char* september;
+    } cases[] = {
+        {"C", "March", "May", "September"},
+        {"de_DE.UTF-8", "März", "Mai", "September"},
+        // %B would give the genitive of a date ("марта", "мая"); the stand-alone names
+        // are capitalised, as Windows writes them for the picture "MMMM".
+        {"ru_RU.UTF-8", "Март", "Май", "Сентябрь"},
+    };
+    for (const auto& c : cases) {
+        ScopedLocale time(LC_TIME, c.locale);
+        ASSERT_TRUE(time.ok()) << c.locale
+                               << " is not installed: scripts/install-deps.sh generates it";
+        EXPECT_EQ(Month(3), c.march) << c.locale;
+        EXPECT_EQ(Month(5), c.may) << c.locale;
+        EXPECT_EQ(Month(9), c.september) << c.locale;
+    }
+}
+
+TEST(MonthNameTest, OutOfRangeAndShortBuffers) {
+    EXPECT_EQ(Month(0), "");
+    EXPECT_EQ(Month(13), "");
+    ScopedLocale time(LC_TIME, "ru_RU.UTF-8");
+    ASSERT_TRUE(time.ok());
+    // Three bytes are "М" and the first half of "а": the cut keeps whole characters.
+    EXPECT_EQ(Month(3, 4), "М");
+    EXPECT_EQ(Month(3, 1), "");
+}
+
+}  // namespace
