@@ -159,6 +159,21 @@ void OnDialogOpened(MainDialog* dialog) {
     for (const auto& field : fields) host.SetText(field.id, field.text);
     FillDriveList(host, summary.drives);
 
+    // What the fields' rules leave out: every set, every adapter, the topology.
+    std::unique_ptr<FieldDetails> details(new FieldDetails());
+    dialog->services->ReadDetails(details.get());
+    const struct {
+        int id;
+        const char* text;
+    } tips[] = {
+        {IDC_CPU_DETAILS, details->cpuDetails},
+        {IDC_INSTRUCTIONS, details->instructions},
+        {IDC_CORES, details->cores},
+        {IDC_VIDEO_MEMORY, details->videoMemory},
+    };
+    for (const auto& tip : tips)
+        if (tip.text[0]) host.SetToolTip(tip.id, tip.text);
+
     host.InstallStatusLine(IDC_STATUS_LINE);
     host.InstallLink(IDC_WEB_LINK);
     host.SetText(IDC_WEB_LINK, KELVANE_WEB_ADDRESS);

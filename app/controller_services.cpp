@@ -7,6 +7,7 @@ namespace {
 class SystemServices final : public ControllerServices {
 public:
     void ReadSummary(SystemSummary* summary) override { ReadSystemSummary(summary); }
+    void ReadDetails(FieldDetails* details) override { ReadFieldDetails(details); }
     void RunCpuClock(ProgressTarget& progress, BenchmarkResult* result) override {
         RunCpuClockBenchmark(progress, result);
     }

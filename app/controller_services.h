@@ -7,11 +7,13 @@
 #include "bench/benchmarks.h"
 #include "platform/clock.h"
 #include "platform/progress.h"
+#include "sysinfo/field_details.h"
 #include "sysinfo/system_summary.h"
 
 class ControllerServices {
 public:
     virtual void ReadSummary(SystemSummary* summary) = 0;
+    virtual void ReadDetails(FieldDetails* details) = 0;
     virtual void RunCpuClock(ProgressTarget& progress, BenchmarkResult* result) = 0;
     virtual void RunFlops(uint32_t durationMs, ProgressTarget& progress, BenchmarkResult* result) = 0;
     virtual void RunMemory(uint32_t durationMs, ProgressTarget& progress, BenchmarkResult* result) = 0;

@@ -24,6 +24,8 @@ public:
     // Invalidates only; it repaints when the window next processes messages.
     virtual void Invalidate(int id) = 0;
     virtual void Enable(int id, bool enabled) = 0;
+    // The text shown while the pointer rests on the control; "" for none.
+    virtual void SetToolTip(int id, const char* text) = 0;
     virtual void Focus(int id) = 0;
 
     // Drop-down list: append at the end (no sorting), returning the new index; select an

@@ -314,6 +314,10 @@ void QtDialog::Enable(int id, bool enabled) {
     if (QWidget* widget = Control(id)) widget->setEnabled(enabled);
 }
 
+void QtDialog::SetToolTip(int id, const char* text) {
+    if (QWidget* widget = Control(id)) widget->setToolTip(QString::fromUtf8(text));
+}
+
 void QtDialog::Focus(int id) {
     if (QWidget* widget = Control(id)) widget->setFocus();
 }

@@ -47,6 +47,7 @@ class QtDialog final : public QDialog, public DialogHost {
     void Repaint(int id) override;
     void Invalidate(int id) override;
     void Enable(int id, bool enabled) override;
+    void SetToolTip(int id, const char* text) override;
     void Focus(int id) override;
     int AppendListItem(int id, const char* text) override;
     void SelectListItem(int id, int index) override;

@@ -1,5 +1,7 @@
 #include "app/win32/main_dialog.h"
 
+#include <commctrl.h>
+
 #include "app/controller.h"
 #include "app/dialog_host.h"
 #include "res/resource.h"
@@ -44,6 +46,30 @@ public:
     }
     void Invalidate(int id) override { InvalidateRect(Item(id), nullptr, TRUE); }
     void Enable(int id, bool enabled) override { EnableWindow(Item(id), enabled); }
+    void SetToolTip(int id, const char* text) override {
+        HWND control = Item(id);
+        if (!control) return;
+        if (!tooltip_) {
+            tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr);
+            if (!tooltip_) return;
+            // A width makes the tip honour the line breaks of the longer lists.
+            SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
+            SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(30000, 0));
+        }
+        // Static fields are transparent to the mouse, so the tool is the field's rectangle
+        // on the dialog, which does receive the pointer's moves.
+        TOOLINFOA info = {};
+        info.cbSize = sizeof info;
+        info.uFlags = TTF_SUBCLASS;
+        info.hwnd = dialog;
+        info.uId = static_cast<UINT_PTR>(id);
+        GetWindowRect(control, &info.rect);
+        MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&info.rect), 2);
+        info.lpszText = const_cast<char*>(text);
+        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    }
     void Focus(int id) override { SetFocus(Item(id)); }
 
     int AppendListItem(int id, const char* text) override {
@@ -100,6 +126,7 @@ public:
 
 private:
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
+    HWND tooltip_ = nullptr;  // a child of the dialog: destroyed with it
 };
 
 struct Win32MainDialog {

@@ -1,4 +1,5 @@
 #include "app/controller.h"
+#include "sysinfo/field_details.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,36 @@ TEST_F(ControllerTest, OpeningFillsEveryFieldInOrderThenInstallsLabelsAndCentres
                                                "CenterOnDesktop"};
     EXPECT_EQ(host.log, expected);
     EXPECT_EQ(host.texts.count(IDC_STATUS_LINE), 0u) << "no time stamp before the first run";
+}
+
+TEST_F(ControllerTest, DetailsBecomeTooltipsOfTheirFieldsAndEmptyOnesNone) {
+    std::strcpy(services.details.instructions, "Instruction sets: MMX, SSE,\nAVX2");
+    std::strcpy(services.details.cores, "2 processors this program may use");
+    OnDialogOpened(&dialog);
+    EXPECT_EQ(host.tips[IDC_INSTRUCTIONS], "Instruction sets: MMX, SSE,\nAVX2");
+    EXPECT_EQ(host.tips[IDC_CORES], "2 processors this program may use");
+    EXPECT_EQ(host.tips.count(IDC_VIDEO_MEMORY), 0u);
+    EXPECT_EQ(host.tips.count(IDC_CPU_DETAILS), 0u);
+    EXPECT_EQ(host.texts[IDC_INSTRUCTIONS], "") << "the field keeps its own text";
+}
+
+TEST(FieldDetailsText, ListsWrapAtTheirSeparators) {
+    const struct {
+        const char* in;
+        size_t width;
+        const char* out;
+    } cases[] = {
+        {"Sets: MMX, SSE, SSE2, SSE3", 12, "Sets: MMX,\nSSE, SSE2,\nSSE3"},
+        {"Sets: MMX, SSE", 80, "Sets: MMX, SSE"},
+        {"OneVeryLongNameWithoutBreaks", 5, "OneVeryLongNameWithoutBreaks"},
+        {"A, B\nC, D, E", 4, "A, B\nC, D,\nE"},
+    };
+    for (const auto& c : cases) {
+        char text[64];
+        std::strcpy(text, c.in);
+        WrapListText(text, c.width);
+        EXPECT_STREQ(text, c.out) << c.in;
+    }
 }
 
 TEST_F(ControllerTest, DriveListKeepsOrderAndPreselects) {

@@ -12,6 +12,7 @@
 class FakeControllerServices final : public ControllerServices {
 public:
     SystemSummary summary = {};
+    FieldDetails details = {};
     BenchmarkResult cpu = Result("2.99 GHz");
     BenchmarkResult flops = Result("1.23 Gigaflops");
     BenchmarkResult memory = Result("9 GB/second");
@@ -32,6 +33,7 @@ public:
     }
 
     void ReadSummary(SystemSummary* out) override { *out = summary; }
+    void ReadDetails(FieldDetails* out) override { *out = details; }
     void RunCpuClock(ProgressTarget& progress, BenchmarkResult* result) override {
         Run("cpu", progress, cpu, result);
     }

@@ -12,6 +12,7 @@
 class FakeDialogHost final : public DialogHost {
 public:
     std::map<int, std::string> texts;
+    std::map<int, std::string> tips;
     std::map<int, bool> disabled;
     std::vector<std::string> listItems;
     int selectedItem = -1;
@@ -46,6 +47,7 @@ public:
         Log("Enable " + std::to_string(id) + (enabled ? " 1" : " 0"));
     }
     void Focus(int id) override { Log("Focus " + std::to_string(id)); }
+    void SetToolTip(int id, const char* text) override { tips[id] = text; }
 
     int AppendListItem(int, const char* text) override {
         listItems.push_back(text);

@@ -1,0 +1,50 @@
+#include "sysinfo/field_details.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "sysinfo/cpuid_leaves.h"
+#include "sysinfo/hypervisor.h"
+#include "sysinfo/instruction_sets.h"
+#include "sysinfo/processor_count.h"
+
+void WrapListText(char* text, size_t width) {
+    size_t lineStart = 0;
+    size_t lastBreak = 0;  // the space after the last ", " on this line, 0 for none yet
+    for (size_t i = 0; text[i]; ++i) {
+        if (text[i] == '\n') {
+            lineStart = i + 1;
+            lastBreak = 0;
+            continue;
+        }
+        if (i > 0 && text[i] == ' ' && text[i - 1] == ',') lastBreak = i;
+        if (i - lineStart >= width && lastBreak) {
+            text[lastBreak] = '\n';  // the comma stays at the end of the line
+            lineStart = lastBreak + 1;
+            lastBreak = 0;
+        }
+    }
+}
+
+void ReadFieldDetails(FieldDetails* details) {
+    *details = FieldDetails{};
+    CpuidLeaves leaves;
+    ReadCpuidLeaves(&leaves);
+
+    std::unique_ptr<InstructionSets> sets(new InstructionSets());
+    DecodeInstructionSets(leaves, sets.get());
+    std::unique_ptr<char[]> list(new char[kInstructionSetsTextSize]);
+    FormatInstructionSets(*sets, list.get(), kInstructionSetsTextSize);
+    std::snprintf(details->instructions, kFieldDetailsSize, "Instruction sets: %s", list.get());
+    WrapListText(details->instructions, 64);
+
+    HypervisorIdentity hypervisor;
+    DecodeHypervisor(leaves, &hypervisor);
+    if (hypervisor.rootPartition)
+        std::snprintf(details->cpuDetails, kFieldDetailsSize, "This system hosts Microsoft Hyper-V.");
+    else if (hypervisor.present)
+        std::snprintf(details->cpuDetails, kFieldDetailsSize, "Runs in a virtual machine: %s", hypervisor.name);
+
+    std::snprintf(details->cores, kFieldDetailsSize, "%d processors this program may use", CountProcessors());
+}
