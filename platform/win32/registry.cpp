@@ -5,7 +5,7 @@
 namespace {
 
 class Win32Registry final : public RegistrySource {
-public:
+  public:
     uintptr_t OpenKey(RegistryRoot root, const char* subKey) override {
         HKEY key = nullptr;
         HKEY base = root == RegistryRoot::kLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
@@ -17,7 +17,9 @@ public:
         DWORD bytes = *size;
         LONG result = RegQueryValueExA(reinterpret_cast<HKEY>(key), valueName, nullptr,
                                        data ? &type : nullptr, static_cast<BYTE*>(data), &bytes);
-        *size = bytes;
+        // On other failures (a missing value) the query still writes its byte count back;
+        // the caller's starting size stays instead.
+        if (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) *size = bytes;
         return result == ERROR_SUCCESS;
     }
     void CloseKey(uintptr_t key) override { RegCloseKey(reinterpret_cast<HKEY>(key)); }

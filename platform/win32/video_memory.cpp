@@ -1,54 +1,77 @@
 #include "platform/video_memory.h"
 
-#include <windows.h>
 #include <ddraw.h>
+#include <windows.h>
+
+#include "platform/win32/adapter_memory.h"
 
 namespace {
 
 typedef HRESULT(WINAPI* DirectDrawCreateFunction)(GUID*, LPDIRECTDRAW*, IUnknown*);
 
-const char kDisplayAdapters[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}";
+const char kDisplayAdapters[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}";
 
-// DirectDraw counts video memory in a DWORD, so a card of 4 GiB or more cannot show its
-// size through it. Display drivers record the size as a 64-bit value in their adapter
-// key; the largest such record, or 0.
-uint64_t ReadAdapterMemoryRecord() {
+enum { kMaxAdapterRecords = 64 };
+
+// Display drivers record their adapter's size as a 64-bit value in the adapter's key, which
+// also names the device it was installed for. Keys of removed cards stay behind, so a record
+// only counts for the device DirectDraw measured. Returns how many keys were read.
+int ReadAdapterRecords(AdapterRecord* records, int capacity) {
     HKEY adapters = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDisplayAdapters, 0, KEY_ENUMERATE_SUB_KEYS, &adapters) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDisplayAdapters, 0, KEY_ENUMERATE_SUB_KEYS, &adapters) !=
+        ERROR_SUCCESS)
         return 0;
-    uint64_t largest = 0;
-    for (DWORD index = 0; index < 256; ++index) {
+    int count = 0;
+    for (DWORD index = 0; index < 256 && count < capacity; ++index) {
         char name[64];
         DWORD length = sizeof name;
-        LONG listed = RegEnumKeyExA(adapters, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        LONG listed =
+            RegEnumKeyExA(adapters, index, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (listed == ERROR_MORE_DATA) continue;  // not an adapter's four-digit key
         if (listed != ERROR_SUCCESS) break;
         HKEY adapter = nullptr;
         // Some subkeys ("Properties") refuse ordinary users: skip them.
         if (RegOpenKeyExA(adapters, name, 0, KEY_QUERY_VALUE, &adapter) != ERROR_SUCCESS) continue;
-        uint64_t bytes = 0;
-        DWORD type = 0, size = sizeof bytes;
-        if (RegQueryValueExA(adapter, "HardwareInformation.qwMemorySize", nullptr, &type,
-                             reinterpret_cast<BYTE*>(&bytes), &size) == ERROR_SUCCESS &&
-            type == REG_QWORD && size == sizeof bytes && bytes > largest)
-            largest = bytes;
+        char ids[256];
+        DWORD type = 0, size = sizeof ids - 1;
+        AdapterRecord record = {};
+        if (RegQueryValueExA(adapter, "MatchingDeviceId", nullptr, &type,
+                             reinterpret_cast<BYTE*>(ids), &size) == ERROR_SUCCESS &&
+            type == REG_SZ) {
+            ids[size] = '\0';
+            if (ParseDeviceIds(ids, &record.vendor, &record.device)) {
+                uint64_t bytes = 0;
+                size = sizeof bytes;
+                if (RegQueryValueExA(adapter, "HardwareInformation.qwMemorySize", nullptr, &type,
+                                     reinterpret_cast<BYTE*>(&bytes), &size) == ERROR_SUCCESS &&
+                    type == REG_QWORD && size == sizeof bytes)
+                    record.memoryBytes = bytes;
+                records[count++] = record;
+            }
+        }
         RegCloseKey(adapter);
     }
     RegCloseKey(adapters);
-    return largest;
+    return count;
 }
 
 // DirectDraw is loaded at run time, so the program starts where it is missing.
 class Win32VideoMemory final : public VideoMemorySource {
-public:
+  public:
     uint64_t TotalVideoMemory() override {
-        uint64_t counted = QueryDirectDraw();
-        uint64_t recorded = ReadAdapterMemoryRecord();
-        return recorded > 0xFFFFFFFFull && recorded > counted ? recorded : counted;
+        AdapterRecord measured = {};
+        bool named = false;
+        uint64_t counted = QueryDirectDraw(&measured, &named);
+        if (!named) return counted;
+        AdapterRecord records[kMaxAdapterRecords];
+        int count = ReadAdapterRecords(records, kMaxAdapterRecords);
+        return ChooseVideoMemory(counted, &measured, records, count);
     }
 
-private:
-    static uint64_t QueryDirectDraw() {
+  private:
+    // DirectDraw's total and, where it can tell, the ids of the adapter it measured.
+    static uint64_t QueryDirectDraw(AdapterRecord* measured, bool* named) {
         DWORD total = 0;
         HMODULE ddraw = LoadLibraryA("DDRAW.DLL");
         if (!ddraw) return 0;
@@ -59,13 +82,20 @@ private:
             LPDIRECTDRAW draw = nullptr;
             create(&zero, &draw, nullptr);
             if (draw) {
-                static const GUID kDirectDraw7 = {0x15e65ec0, 0x3b9c, 0x11d2,
-                                                  {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
+                static const GUID kDirectDraw7 = {
+                    0x15e65ec0, 0x3b9c, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
                 LPDIRECTDRAW7 draw7 = nullptr;
-                if (draw->QueryInterface(kDirectDraw7, reinterpret_cast<void**>(&draw7)) >= 0 && draw7) {
+                if (draw->QueryInterface(kDirectDraw7, reinterpret_cast<void**>(&draw7)) >= 0 &&
+                    draw7) {
                     DDSCAPS2 caps = {};
                     caps.dwCaps = DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
                     draw7->GetAvailableVidMem(&caps, &total, nullptr);
+                    DDDEVICEIDENTIFIER2 identifier = {};
+                    if (draw7->GetDeviceIdentifier(&identifier, 0) >= 0 && identifier.dwVendorId) {
+                        measured->vendor = identifier.dwVendorId;
+                        measured->device = identifier.dwDeviceId;
+                        *named = true;
+                    }
                     draw7->Release();
                 }
                 draw->Release();

@@ -1,0 +1,21 @@
+// Which display adapter's 64-bit memory record stands for DirectDraw's figure. Plain data,
+// so the choice is tested without a registry.
+#pragma once
+
+#include <cstdint>
+
+// One display adapter key: the device it was installed for and its memory record.
+struct AdapterRecord {
+    uint32_t vendor, device;  // PCI ids from the key's MatchingDeviceId
+    uint64_t memoryBytes;     // HardwareInformation.qwMemorySize, 0 when absent
+};
+
+// The vendor and device ids of a device id text such as "PCI\VEN_10DE&DEV_2684&SUBSYS_...";
+// false when it names neither.
+bool ParseDeviceIds(const char* text, uint32_t* vendor, uint32_t* device);
+
+// DirectDraw counts memory in 32 bits. Where the adapter it measured (by its ids; nullptr
+// when DirectDraw could not name it) records a size beyond that, the record is the figure;
+// otherwise DirectDraw's own count stays. Records of other adapters never count.
+uint64_t ChooseVideoMemory(uint64_t counted, const AdapterRecord* measured,
+                           const AdapterRecord* records, int count);
