@@ -83,7 +83,7 @@ TEST(FieldDetailsText, ListsWrapAtTheirSeparators) {
         {"Sets: MMX, SSE, SSE2, SSE3", 12, "Sets: MMX,\nSSE, SSE2,\nSSE3"},
         {"Sets: MMX, SSE", 80, "Sets: MMX, SSE"},
         {"OneVeryLongNameWithoutBreaks", 5, "OneVeryLongNameWithoutBreaks"},
-        {"A, B\nC, D, E", 4, "A, B\nC, D,\nE"},
+        {"A, B\nC, D, E", 4, "A, B\nC,\nD, E"},
     };
     for (const auto& c : cases) {
         char text[64];
