@@ -12,6 +12,8 @@ struct CliOptions {
     // Raw text after --duration; the duration itself follows the GUI's rule.
     const char* durationText = nullptr;
     const char* drive = nullptr;
+    // A machine tree read in place of this machine's /proc, /sys and /etc (info only).
+    const char* sysroot = nullptr;
 };
 
 // Exit statuses of the tool.

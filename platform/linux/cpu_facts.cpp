@@ -1,7 +1,6 @@
 #include "platform/linux/cpu_facts.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -19,10 +18,14 @@ bool ReadCpuinfoPrefix(size_t size, CpuinfoFacts* facts) {
 }  // namespace
 
 // A 256-processor machine writes about 400 KB.
-bool ReadCpuinfo(CpuinfoFacts* facts) { return ReadCpuinfoPrefix(1 << 20, facts); }
+bool ReadCpuinfo(CpuinfoFacts* facts) {
+    return ReadCpuinfoPrefix(1 << 20, facts);
+}
 
 // One processor's lines are about 2 KB, its flags line included.
-bool ReadFirstProcessor(CpuinfoFacts* facts) { return ReadCpuinfoPrefix(16 << 10, facts); }
+bool ReadFirstProcessor(CpuinfoFacts* facts) {
+    return ReadCpuinfoPrefix(16 << 10, facts);
+}
 
 int CountOnlineProcessors() {
     char text[4096];
@@ -34,14 +37,28 @@ int CountOnlineProcessors() {
     return facts.processors;
 }
 
+double ParseLeadingDecimal(const char* text, const char** end) {
+    // strtod would take the decimal separator of LC_NUMERIC: "3,20" in some locales.
+    const char* at = text;
+    while (*at == ' ' || *at == '\t') ++at;
+    double whole = 0, scale = 1;
+    bool any = false;
+    for (; *at >= '0' && *at <= '9'; ++at, any = true) whole = whole * 10 + (*at - '0');
+    if (*at == '.' && at[1] >= '0' && at[1] <= '9') {
+        for (++at; *at >= '0' && *at <= '9'; ++at, any = true) whole += (*at - '0') * (scale /= 10);
+    }
+    *end = any ? at : text;
+    return any ? whole : 0;
+}
+
 namespace {
 
-double ReadNumberFile(const char* sysRoot, const char* path) {
-    char full[512];
-    std::snprintf(full, sizeof full, "%s%s", sysRoot, path);
+// A sysfs file holding one whole number.
+double ReadNumberFile(const char* path) {
     char text[64];
-    if (ReadSmallFile(full, text, sizeof text) <= 0) return 0;
-    double x = std::strtod(text, nullptr);
+    if (ReadSmallFile(path, text, sizeof text) <= 0) return 0;
+    const char* end = nullptr;
+    double x = ParseLeadingDecimal(text, &end);
     return x > 0 && x < 1e12 ? x : 0;
 }
 
@@ -49,9 +66,9 @@ double ReadNumberFile(const char* sysRoot, const char* path) {
 double MhzFromModelName(const char* name) {
     const char* at = std::strrchr(name, '@');
     if (!at) return 0;
-    char* end = nullptr;
-    double x = std::strtod(at + 1, &end);
-    if (!end || x <= 0) return 0;
+    const char* end = nullptr;
+    double x = ParseLeadingDecimal(at + 1, &end);
+    if (x <= 0) return 0;
     while (*end == ' ') ++end;
     if (std::strncmp(end, "GHz", 3) == 0) return x < 100 ? x * 1000 : 0;
     if (std::strncmp(end, "MHz", 3) == 0) return x < 100000 ? x : 0;
@@ -60,15 +77,39 @@ double MhzFromModelName(const char* name) {
 
 }  // namespace
 
-uint32_t ReadNominalMhz(const char* sysRoot, const CpuinfoFacts& facts) {
-    double mhz = ReadNumberFile(sysRoot, "/sys/devices/system/cpu/cpu0/acpi_cppc/nominal_freq");
-    if (mhz == 0) mhz = ReadNumberFile(sysRoot, "/sys/devices/system/cpu/cpu0/cpufreq/base_frequency") / 1000;
-    if (mhz == 0) mhz = MhzFromModelName(facts.modelName);
-    if (mhz == 0) mhz = facts.mhz;
-    return mhz > 0 && mhz < 4294967295.0 ? static_cast<uint32_t>(mhz + 0.5) : 0;
+uint32_t ReadNominalMhz(const CpuinfoFacts& facts, const char** source) {
+    const char* cpu0 = "/sys/devices/system/cpu/cpu0";
+    char path[128];
+    std::snprintf(path, sizeof path, "%s/acpi_cppc/nominal_freq", cpu0);  // MHz
+    double mhz = ReadNumberFile(path);
+    *source = "cppc";
+    if (mhz == 0) {
+        std::snprintf(path, sizeof path, "%s/cpufreq/base_frequency", cpu0);  // kHz
+        mhz = ReadNumberFile(path) / 1000;
+        *source = "base_frequency";
+    }
+    if (mhz == 0) {
+        mhz = MhzFromModelName(facts.modelName);
+        *source = "model_name";
+    }
+    if (mhz == 0) {
+        // The highest clock the driver may set: nominal on most machines, the boost
+        // clock on some, but never a reading that changes between runs.
+        std::snprintf(path, sizeof path, "%s/cpufreq/cpuinfo_max_freq", cpu0);  // kHz
+        mhz = ReadNumberFile(path) / 1000;
+        *source = "cpuinfo_max_freq";
+    }
+    if (mhz == 0) {
+        mhz = facts.mhz;
+        *source = "cpu_mhz";
+    }
+    if (mhz > 0 && mhz < 4294967295.0) return static_cast<uint32_t>(mhz + 0.5);
+    *source = "none";
+    return 0;
 }
 
-void SynthesizeProcessorIdentifier(uint32_t signature, const char* vendor, char* out, uint32_t capacity) {
+void SynthesizeProcessorIdentifier(uint32_t signature, const char* vendor, char* out,
+                                   uint32_t capacity) {
     uint32_t family = (signature >> 8) & 0xF;
     uint32_t model = (signature >> 4) & 0xF;
     if (family == 0xF) family += (signature >> 20) & 0xFF;
