@@ -35,5 +35,14 @@ check 2 '' '^Usage: kelvane-cli' frobnicate
 check 2 '' "unknown option '--frobnicate'" --frobnicate
 check 2 '' 'needs a number' cpu --duration
 check 2 '' 'no command' 
+check 2 '' "sysroot '/nonexistent/machine': not a directory" info --sysroot /nonexistent/machine
+check 2 '' 'sysroot applies only to info' cpu --sysroot /
+check 2 '' 'sysroot needs a directory' info --sysroot
+if [ -n "$runner" ]; then
+  # Windows reads no machine tree.
+  check 2 '' 'this system reads no machine tree' info --sysroot .
+else
+  check 0 '"online_processor_count":[1-9]' '' info --json --sysroot /
+fi
 [ $failed = 0 ] && echo "all exit-status checks passed"
 exit $failed

@@ -31,6 +31,10 @@ TEST(CliArguments, CommandsAndOptionsInAnyOrder) {
     EXPECT_STREQ(p.options.drive, "/home");
     EXPECT_STREQ(p.options.durationText, "500");
 
+    p = Parse({"info", "--sysroot=tests/data/machines/wsl2/tree"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_STREQ(p.options.sysroot, "tests/data/machines/wsl2/tree");
+
     p = Parse({"flops", "--duration", "-5"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.options.command, CliCommand::kFlops);
