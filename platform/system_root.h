@@ -6,7 +6,7 @@
 #include <cstddef>
 
 // Sets the root once, before the first probe; nullptr or "" is the real "/". False where
-// the platform reads no such files (Windows) or the folder is too long.
+// the platform reads no such files (Windows), or the folder is too long or not a folder.
 bool SetSystemRoot(const char* directory);
 
 // `path` (absolute: "/proc/meminfo") under the root, into `out`; false when it does not fit.

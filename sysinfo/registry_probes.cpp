@@ -3,13 +3,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/processors.h"
 #include "sysinfo/processor_count.h"
 #include "sysinfo/system_summary.h"
 #include "text/bounded_copy.h"
 #include "text/decimal.h"
 #include "text/replace.h"
 
-uint32_t RegReadDword(RegistryRoot root, const char* subKey, const char* valueName, RegistrySource& registry) {
+uint32_t RegReadDword(RegistryRoot root, const char* subKey, const char* valueName,
+                      RegistrySource& registry) {
     uintptr_t key = registry.OpenKey(root, subKey);
     if (!key) return 0;
     uint32_t value = 0;
@@ -34,7 +36,8 @@ int RegReadString(RegistryRoot root, const char* subKey, const char* valueName, 
     return ok ? 1 : 0;
 }
 
-uint32_t RegValueSize(RegistryRoot root, const char* subKey, const char* valueName, RegistrySource& registry) {
+uint32_t RegValueSize(RegistryRoot root, const char* subKey, const char* valueName,
+                      RegistrySource& registry) {
     uintptr_t key = registry.OpenKey(root, subKey);
     if (!key) return 0;
     uint32_t size = 4;
@@ -47,19 +50,29 @@ int CountProcessorsIn(RegistrySource& registry) {
     int count = 0;
     for (; count < kMaxProcessorKeys; ++count) {
         char path[96];
-        std::snprintf(path, sizeof path, "HARDWARE\\Description\\System\\CentralProcessor\\%d", count);
-        if (RegValueSize(RegistryRoot::kLocalMachine, path, "VendorIdentifier", registry) == 0) break;
+        std::snprintf(path, sizeof path, "HARDWARE\\Description\\System\\CentralProcessor\\%d",
+                      count);
+        if (RegValueSize(RegistryRoot::kLocalMachine, path, "VendorIdentifier", registry) == 0)
+            break;
     }
     return count;
 }
 
-int CountProcessors() { return CountProcessorsIn(SystemRegistry()); }
+// The processors this process may run on, so a container limited to 2 of 64 counts 2;
+// the registry's keys where the system does not say.
+int CountProcessors() {
+    int allowed = CountAllowedProcessors();
+    if (allowed <= 0) return CountProcessorsIn(SystemRegistry());
+    return allowed < kMaxProcessorKeys ? allowed : kMaxProcessorKeys;
+}
 
 void FormatCpuDetails(char* out, RegistrySource& registry) {
     char name[kFieldTextSize] = "";
-    RegReadString(RegistryRoot::kLocalMachine, kProcessorZeroKey, "ProcessorNameString", name, registry);
+    RegReadString(RegistryRoot::kLocalMachine, kProcessorZeroKey, "ProcessorNameString", name,
+                  registry);
     char identifier[258] = "";
-    uint32_t length = registry.ReadEnvironment("PROCESSOR_IDENTIFIER", identifier, sizeof identifier);
+    uint32_t length =
+        registry.ReadEnvironment("PROCESSOR_IDENTIFIER", identifier, sizeof identifier);
     if (length == 0 || length >= sizeof identifier) identifier[0] = '\0';
 
     // The identifier stays whole; a long name is cut to leave room for it.

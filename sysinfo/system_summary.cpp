@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/processors.h"
 #include "sysinfo/cpu_identification.h"
 #include "sysinfo/memory_video_os.h"
+#include "sysinfo/processor_count.h"
 #include "sysinfo/registry_probes.h"
 
 void ReadSystemSummary(SystemSummary* summary) {
@@ -17,7 +19,10 @@ void ReadSystemSummary(SystemSummary* summary) {
 
     summary->nominalMhz = RegReadDword(RegistryRoot::kLocalMachine, kProcessorZeroKey, "~MHz");
     FormatNominalSpeed(summary->nominalMhz, summary->nominalSpeed);
-    summary->processorCount = CountProcessorsIn(SystemRegistry());
+    summary->nominalSource = NominalClockSource();
+    summary->processorCount = CountProcessors();
+    int online = CountOnlineProcessors();
+    summary->onlineProcessorCount = online > 0 ? online : CountProcessorsIn(SystemRegistry());
     std::snprintf(summary->cores, sizeof summary->cores, "%d", summary->processorCount);
     FormatVendor(summary->vendor);
 

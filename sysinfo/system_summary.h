@@ -30,7 +30,9 @@ struct SystemSummary {
 
     // The raw figures behind the texts, for the command-line tool's JSON.
     uint32_t nominalMhz;
-    int processorCount;
+    const char* nominalSource;  // which source gave nominalMhz (NominalClockSource)
+    int processorCount;         // the processors this process may run on
+    int onlineProcessorCount;   // the machine's
     uint64_t totalPhysicalBytes;
     uint64_t videoMemoryBytes;
 };

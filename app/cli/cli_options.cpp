@@ -112,6 +112,10 @@ bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, c
             if (!value || value[0] == '\0')
                 return Fail(error, errorSize, "%s needs a drive", "--drive");
             options->drive = value;
+        } else if (TakeValue("--sysroot", argc, argv, &i, &value)) {
+            if (!value || value[0] == '\0')
+                return Fail(error, errorSize, "%s needs a directory", "--sysroot");
+            options->sysroot = value;
         } else if (argument[0] == '-') {
             return Fail(error, errorSize, "unknown option '%s'", argument);
         } else {
@@ -142,11 +146,13 @@ bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, c
     if (options->drive && options->command != CliCommand::kDisk &&
         options->command != CliCommand::kAll && options->command != CliCommand::kBench)
         return Fail(error, errorSize, "%s applies only to disk, all and bench", "--drive");
+    if (options->sysroot && options->command != CliCommand::kInfo)
+        return Fail(error, errorSize, "%s applies only to info", "--sysroot");
     return true;
 }
 
 const char* CliUsage() {
-    return "Usage: kelvane-cli COMMAND [--json] [--duration MS] [--drive D]\n"
+    return "Usage: kelvane-cli COMMAND [--json] [--duration MS] [--drive D] [--sysroot DIR]\n"
            "\n"
            "Commands:\n"
            "  info      what the machine is: processor, memory, video memory, OS, drives\n"
@@ -165,6 +171,9 @@ const char* CliUsage() {
            "  --threads N|all flops and memory also on N threads at once (all: one per\n"
            "                  processor this process may use)\n"
            "  --drive D       drive for the disk benchmark (default: the preselected one)\n"
+           "  --sysroot DIR   info: read /proc, /sys and /etc of a machine tree in DIR\n"
+           "                  instead of this machine's (Linux; CPUID still comes from\n"
+           "                  this processor)\n"
            "  --version       print the version\n"
            "  --help          print this text\n";
 }

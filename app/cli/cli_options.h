@@ -16,6 +16,8 @@ struct CliOptions {
     const char* drive = nullptr;
     // --threads: 0 when not given, kAllThreads for "all", else the count.
     int threads = 0;
+    // A machine tree read in place of this machine's /proc, /sys and /etc (info only).
+    const char* sysroot = nullptr;
 };
 
 constexpr int kAllThreads = -1;

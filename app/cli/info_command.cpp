@@ -40,7 +40,8 @@ void WriteSummaryLines(const SystemSummary& summary, std::FILE* out) {
     }
     std::fprintf(out, "%-14s ", "Drives:");
     for (int i = 0; i < summary.drives.count; ++i)
-        std::fprintf(out, "%s%s%s", i ? ", " : "", summary.drives.names[i], i == summary.drives.selected ? " (selected)" : "");
+        std::fprintf(out, "%s%s%s", i ? ", " : "", summary.drives.names[i],
+                     i == summary.drives.selected ? " (selected)" : "");
     std::fputc('\n', out);
 }
 
@@ -58,7 +59,9 @@ void WriteSummaryJson(const SystemSummary& summary, JsonWriter& json) {
     else
         json.Null();
     json.Field("nominal_mhz", static_cast<uint64_t>(summary.nominalMhz));
+    json.Field("nominal_source", summary.nominalSource ? summary.nominalSource : "none");
     json.Field("processor_count", static_cast<int64_t>(summary.processorCount));
+    json.Field("online_processor_count", static_cast<int64_t>(summary.onlineProcessorCount));
     json.Field("total_physical_bytes", summary.totalPhysicalBytes);
     json.Field("video_memory_bytes", summary.videoMemoryBytes);
     json.EndObject();

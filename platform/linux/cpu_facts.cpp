@@ -1,7 +1,6 @@
 #include "platform/linux/cpu_facts.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -41,12 +40,12 @@ int CountOnlineProcessors() {
 
 namespace {
 
-double ReadNumberFile(const char* sysRoot, const char* path) {
-    char full[512];
-    std::snprintf(full, sizeof full, "%s%s", sysRoot, path);
+// A sysfs file holding one whole number.
+double ReadNumberFile(const char* path) {
     char text[64];
-    if (ReadSmallFile(full, text, sizeof text) <= 0) return 0;
-    double x = ReadDecimal(text);
+    if (ReadSmallFile(path, text, sizeof text) <= 0) return 0;
+    const char* end = nullptr;
+    double x = ReadDecimal(text, &end);
     return x > 0 && x < 1e12 ? x : 0;
 }
 
@@ -65,13 +64,35 @@ double MhzFromModelName(const char* name) {
 
 }  // namespace
 
-uint32_t ReadNominalMhz(const char* sysRoot, const CpuinfoFacts& facts) {
-    double mhz = ReadNumberFile(sysRoot, "/sys/devices/system/cpu/cpu0/acpi_cppc/nominal_freq");
-    if (mhz == 0)
-        mhz = ReadNumberFile(sysRoot, "/sys/devices/system/cpu/cpu0/cpufreq/base_frequency") / 1000;
-    if (mhz == 0) mhz = MhzFromModelName(facts.modelName);
-    if (mhz == 0) mhz = facts.mhz;
-    return mhz > 0 && mhz < 4294967295.0 ? static_cast<uint32_t>(mhz + 0.5) : 0;
+uint32_t ReadNominalMhz(const CpuinfoFacts& facts, const char** source) {
+    const char* cpu0 = "/sys/devices/system/cpu/cpu0";
+    char path[128];
+    std::snprintf(path, sizeof path, "%s/acpi_cppc/nominal_freq", cpu0);  // MHz
+    double mhz = ReadNumberFile(path);
+    *source = "cppc";
+    if (mhz == 0) {
+        std::snprintf(path, sizeof path, "%s/cpufreq/base_frequency", cpu0);  // kHz
+        mhz = ReadNumberFile(path) / 1000;
+        *source = "base_frequency";
+    }
+    if (mhz == 0) {
+        mhz = MhzFromModelName(facts.modelName);
+        *source = "model_name";
+    }
+    if (mhz == 0) {
+        // The highest clock the driver may set: nominal on most machines, the boost
+        // clock on some, but never a reading that changes between runs.
+        std::snprintf(path, sizeof path, "%s/cpufreq/cpuinfo_max_freq", cpu0);  // kHz
+        mhz = ReadNumberFile(path) / 1000;
+        *source = "cpuinfo_max_freq";
+    }
+    if (mhz == 0) {
+        mhz = facts.mhz;
+        *source = "cpu_mhz";
+    }
+    if (mhz > 0 && mhz < 4294967295.0) return static_cast<uint32_t>(mhz + 0.5);
+    *source = "none";
+    return 0;
 }
 
 void SynthesizeProcessorIdentifier(uint32_t signature, const char* vendor, char* out,

@@ -1,8 +1,9 @@
 #include "platform/drives.h"
 
+#include <cstring>
 #include <memory>
 
-#include "platform/linux/proc_text.h"
+#include "platform/linux/mountinfo.h"
 #include "platform/linux/read_file.h"
 #include "text/bounded_copy.h"
 
@@ -14,17 +15,25 @@ struct Collect {
     int count;
 };
 
-void Keep(const char* mountPoint, const char*, bool optical, void* context) {
+void Keep(const char* mountPoint, const char*, void* context) {
     auto* collect = static_cast<Collect*>(context);
-    if (collect->count >= collect->capacity) return;
-    DriveEntry& entry = collect->entries[collect->count++];
+    if (collect->capacity <= 0) return;
+    int slot = collect->count;
+    if (slot >= collect->capacity) {
+        // A full list still shows "/", the drive preselected: in the last place.
+        if (std::strcmp(mountPoint, "/") != 0) return;
+        slot = collect->capacity - 1;
+    }
+    DriveEntry& entry = collect->entries[slot];
     CopyBounded(entry.name, mountPoint, sizeof entry.name);
-    entry.optical = optical;
+    entry.optical = false;  // optical media are left out already
+    if (slot == collect->count) ++collect->count;
 }
 
 class LinuxDrives final : public DriveSource {
-public:
+  public:
     int ListDrives(DriveEntry* entries, int capacity) override {
+        // A host with a few thousand container mounts writes about 1 MB.
         constexpr size_t kSize = 1 << 20;
         std::unique_ptr<char[]> text(new char[kSize]);
         long length = ReadSmallFile("/proc/self/mountinfo", text.get(), kSize);

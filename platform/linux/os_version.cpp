@@ -11,7 +11,7 @@
 namespace {
 
 class LinuxOsVersion final : public OsVersionSource {
-public:
+  public:
     void Query(OsVersion* version) override {
         std::memset(version, 0, sizeof *version);
         char text[4096];
@@ -19,10 +19,17 @@ public:
         if (length <= 0) length = ReadSmallFile("/usr/lib/os-release", text, sizeof text);
         char name[256] = "";
         if (length > 0) ParseOsRelease(text, static_cast<size_t>(length), name, sizeof name);
+        // The kernel's own files, so a machine tree names its kernel too; uname where /proc
+        // is not mounted.
         struct utsname system {};
         uname(&system);
-        std::snprintf(version->description, sizeof version->description, "%s", name[0] ? name : system.sysname);
-        std::snprintf(version->servicePack, sizeof version->servicePack, "%s", system.release);
+        char release[sizeof version->servicePack];
+        long releaseLength = ReadSmallFile("/proc/sys/kernel/osrelease", release, sizeof release);
+        if (releaseLength > 0) release[std::strcspn(release, "\n")] = '\0';
+        std::snprintf(version->description, sizeof version->description, "%s",
+                      name[0] ? name : system.sysname);
+        std::snprintf(version->servicePack, sizeof version->servicePack, "%s",
+                      releaseLength > 0 && release[0] ? release : system.release);
     }
 };
 

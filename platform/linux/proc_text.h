@@ -32,13 +32,6 @@ struct CgroupPaths {
 };
 void ParseProcCgroup(const char* text, size_t length, CgroupPaths* paths);
 
-// /proc/self/mountinfo: calls `keep(mountPoint, fsType, context)` once for each mounted
-// real file system, in file order: pseudo file systems, tmpfs, overlays other than the
-// root, squashfs, autofs and bind mounts of a file system already listed are left out;
-// optical file systems are passed with optical set.
-typedef void (*MountCallback)(const char* mountPoint, const char* fsType, bool optical, void* context);
-void ParseMountinfo(const char* text, size_t length, MountCallback keep, void* context);
-
 // /etc/os-release: PRETTY_NAME without its quotes, or NAME, or empty.
 void ParseOsRelease(const char* text, size_t length, char* out, size_t capacity);
 

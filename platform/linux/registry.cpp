@@ -34,17 +34,20 @@ bool CopyValue(const void* value, uint32_t valueSize, void* data, uint32_t* size
 }
 
 class LinuxRegistry final : public RegistrySource {
-public:
+  public:
     // The handle is the processor's index + 1.
     uintptr_t OpenKey(RegistryRoot root, const char* subKey) override {
         const size_t prefix = sizeof kProcessorKeys - 1;
-        if (root != RegistryRoot::kLocalMachine || !subKey || strncasecmp(subKey, kProcessorKeys, prefix) != 0)
+        if (root != RegistryRoot::kLocalMachine || !subKey ||
+            strncasecmp(subKey, kProcessorKeys, prefix) != 0)
             return 0;
         char* end = nullptr;
         long index = std::strtol(subKey + prefix, &end, 10);
         if (end == subKey + prefix || *end != '\0' || index < 0) return 0;
-        // Counting walks the keys one by one: each open reads only the small online list.
-        if (index >= CountOnlineProcessors()) return 0;
+        // One key per processor this process may run on, as Windows lists them for a
+        // machine of that size.
+        int allowed = CountAllowedProcessors();
+        if (index >= (allowed > 0 ? allowed : CountOnlineProcessors())) return 0;
         return static_cast<uintptr_t>(index) + 1;
     }
 
@@ -64,10 +67,12 @@ public:
         CpuinfoFacts facts;
         ReadFirstProcessor(&facts);
         if (std::strcmp(valueName, "ProcessorNameString") == 0) {
-            return facts.modelName[0] && CopyValue(facts.modelName, std::strlen(facts.modelName) + 1, data, size);
+            return facts.modelName[0] &&
+                   CopyValue(facts.modelName, std::strlen(facts.modelName) + 1, data, size);
         }
         if (std::strcmp(valueName, "~MHz") == 0) {
-            uint32_t mhz = ReadNominalMhz("", facts);
+            const char* source = nullptr;
+            uint32_t mhz = ReadNominalMhz(facts, &source);
             return CopyValue(&mhz, sizeof mhz, data, size);
         }
         return false;
@@ -81,7 +86,8 @@ public:
         if (!value && std::strcmp(name, "PROCESSOR_IDENTIFIER") == 0) {
             char vendor[13];
             ReadCpuidVendor(vendor);
-            SynthesizeProcessorIdentifier(ExecuteCpuid(1).eax, vendor, synthesized, sizeof synthesized);
+            SynthesizeProcessorIdentifier(ExecuteCpuid(1).eax, vendor, synthesized,
+                                          sizeof synthesized);
             value = synthesized;
         }
         if (!value) return 0;

@@ -1,6 +1,8 @@
 // The one place that decides where /proc, /sys and /etc are read from.
 #include "platform/system_root.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -14,6 +16,8 @@ bool SetSystemRoot(const char* directory) {
     size_t length = std::strlen(directory);
     while (length > 0 && directory[length - 1] == '/') --length;  // "/" and "tree/" alike
     if (length >= sizeof s_root) return false;
+    struct stat status {};
+    if (length > 0 && (stat(directory, &status) != 0 || !S_ISDIR(status.st_mode))) return false;
     std::memcpy(s_root, directory, length);
     s_root[length] = '\0';
     return true;

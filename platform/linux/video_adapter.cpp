@@ -54,13 +54,30 @@ uint64_t ReadByteCount(const char* path) {
     return std::strtoull(start, nullptr, 10);
 }
 
+// The device's uevent names its driver too ("DRIVER=amdgpu"): a plain file, which copies
+// of sysfs that hold no links (machine trees, archives) keep.
+void ReadUeventDriver(DrmCard* card) {
+    card->driver[0] = '\0';
+    char path[128], text[1024];
+    std::snprintf(path, sizeof path, "/sys/class/drm/card%d/device/uevent", card->number);
+    if (ReadSmallFile(path, text, sizeof text) <= 0) return;
+    for (const char* line = text; line && *line; line = std::strchr(line, '\n') ? std::strchr(line, '\n') + 1 : nullptr) {
+        if (std::strncmp(line, "DRIVER=", 7) != 0) continue;
+        size_t length = std::strcspn(line + 7, "\n");
+        if (length >= sizeof card->driver) length = sizeof card->driver - 1;
+        std::memcpy(card->driver, line + 7, length);
+        card->driver[length] = '\0';
+        return;
+    }
+}
+
 void ReadCardFacts(DrmCard* card) {
     char path[128];
     std::snprintf(path, sizeof path, "/sys/class/drm/card%d/device", card->number);
     card->hasDevice = PathExists(path);
     if (!ReadLinkName(path, card->busId, sizeof card->busId)) card->busId[0] = '\0';
     std::snprintf(path, sizeof path, "/sys/class/drm/card%d/device/driver", card->number);
-    if (!ReadLinkName(path, card->driver, sizeof card->driver)) card->driver[0] = '\0';
+    if (!ReadLinkName(path, card->driver, sizeof card->driver)) ReadUeventDriver(card);
     // Only PCI display devices have it; a virtio or platform device has none.
     char text[8];
     std::snprintf(path, sizeof path, "/sys/class/drm/card%d/device/boot_vga", card->number);

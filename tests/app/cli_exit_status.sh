@@ -39,5 +39,14 @@ check 2 '' "whole number of milliseconds from 0 to 3600000, not 'abc'" cpu --dur
 check 2 '' "not '1e4'" flops --duration 1e4
 check 2 '' "not '5s'" memory --duration 5s
 check 2 '' "not '-5'" all --duration=-5
+check 2 '' "sysroot '/nonexistent/machine': not a directory" info --sysroot /nonexistent/machine
+check 2 '' 'sysroot applies only to info' cpu --sysroot /
+check 2 '' 'sysroot needs a directory' info --sysroot
+if [ -n "$runner" ]; then
+  # Windows reads no machine tree.
+  check 2 '' 'this system reads no machine tree' info --sysroot .
+else
+  check 0 '"online_processor_count":[1-9]' '' info --json --sysroot /
+fi
 [ $failed = 0 ] && echo "all exit-status checks passed"
 exit $failed

@@ -39,6 +39,10 @@ TEST(CliArguments, CommandsAndOptionsInAnyOrder) {
     EXPECT_EQ(Parse({"memory", "--threads=4"}).options.threads, 4);
     EXPECT_EQ(Parse({"bench", "--threads", "256"}).options.threads, 256);
 
+    p = Parse({"info", "--sysroot=tests/data/machines/wsl2/tree"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_STREQ(p.options.sysroot, "tests/data/machines/wsl2/tree");
+
     const struct {
         const char* word;
         CliCommand command;

@@ -5,15 +5,18 @@
 #include <memory>
 
 #include "fuzz_input.h"
+#include "platform/linux/mountinfo.h"
 #include "platform/linux/proc_text.h"
 
 namespace {
 
-[[maybe_unused]] void CheckTerminated(const char* text, size_t capacity) { FUZZ_CHECK(memchr(text, '\0', capacity) != nullptr); }
+[[maybe_unused]] void CheckTerminated(const char* text, size_t capacity) {
+    FUZZ_CHECK(memchr(text, '\0', capacity) != nullptr);
+}
 
-[[maybe_unused]] void KeepMount(const char* mountPoint, const char* fsType, bool, void*) {
-    FUZZ_CHECK(std::strlen(mountPoint) < 256);
-    FUZZ_CHECK(std::strlen(fsType) < 32);
+[[maybe_unused]] void KeepMount(const char* mountPoint, const char* fsType, void*) {
+    FUZZ_CHECK(std::strlen(mountPoint) <= kMaxMountPointLength);
+    FUZZ_CHECK(std::strlen(fsType) < 48);
     FUZZ_CHECK(mountPoint[0] == '/');
 }
 

@@ -1,0 +1,575 @@
+#!/usr/bin/env python3
+"""Writes the machine trees of this folder: for each machine the few files the Linux
+sources read, in the kernel's formats (a template per file, the facts per machine).
+Run it after changing a machine; expected.json beside each tree is kept by hand."""
+import os
+import shutil
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+INTEL_FLAGS = ("fpu vme de pse tsc msr pae mce cx8 apic sep mtrr pge mca cmov pat pse36 clflush dts acpi mmx "
+               "fxsr sse sse2 ss ht tm pbe syscall nx pdpe1gb rdtscp lm constant_tsc art arch_perfmon pebs bts "
+               "rep_good nopl xtopology nonstop_tsc cpuid aperfmperf pni pclmulqdq dtes64 monitor ds_cpl vmx smx "
+               "est tm2 ssse3 sdbg fma cx16 xtpr pdcm pcid dca sse4_1 sse4_2 x2apic movbe popcnt "
+               "tsc_deadline_timer aes xsave avx f16c rdrand lahf_lm abm 3dnowprefetch cpuid_fault epb "
+               "invpcid_single ssbd mba ibrs ibpb stibp ibrs_enhanced tpr_shadow flexpriority ept vpid ept_ad "
+               "fsgsbase tsc_adjust bmi1 avx2 smep bmi2 erms invpcid cqm rdt_a avx512f avx512dq rdseed adx smap "
+               "avx512ifma clflushopt clwb intel_pt avx512cd sha_ni avx512bw avx512vl xsaveopt xsavec xgetbv1 "
+               "xsaves cqm_llc cqm_occup_llc cqm_mbm_total cqm_mbm_local split_lock_detect wbnoinvd dtherm ida "
+               "arat pln pts hwp hwp_act_window hwp_epp hwp_pkg_req vnmi avx512vbmi umip pku ospke avx512_vbmi2 "
+               "gfni vaes vpclmulqdq avx512_vnni avx512_bitalg tme avx512_vpopcntdq la57 rdpid fsrm md_clear "
+               "pconfig flush_l1d arch_capabilities")
+AMD_FLAGS = ("fpu vme de pse tsc msr pae mce cx8 apic sep mtrr pge mca cmov pat pse36 clflush mmx fxsr sse sse2 "
+             "ht syscall nx mmxext fxsr_opt pdpe1gb rdtscp lm constant_tsc rep_good nopl nonstop_tsc cpuid "
+             "extd_apicid aperfmperf rapl pni pclmulqdq monitor ssse3 fma cx16 pcid sse4_1 sse4_2 x2apic movbe "
+             "popcnt aes xsave avx f16c rdrand lahf_lm cmp_legacy svm extapic cr8_legacy abm sse4a misalignsse "
+             "3dnowprefetch osvw ibs skinit wdt tce topoext perfctr_core perfctr_nb bpext perfctr_llc mwaitx "
+             "cpb cat_l3 cdp_l3 hw_pstate ssbd mba ibrs ibpb stibp vmmcall fsgsbase bmi1 avx2 smep bmi2 erms "
+             "invpcid cqm rdt_a rdseed adx smap clflushopt clwb sha_ni xsaveopt xsavec xgetbv1 xsaves cqm_llc "
+             "cqm_occup_llc cqm_mbm_total cqm_mbm_local clzero irperf xsaveerptr rdpru wbnoinvd amd_ppin arat "
+             "npt lbrv svm_lock nrip_save tsc_scale vmcb_clean flushbyasid decodeassists pausefilter pfthreshold "
+             "v_vmsave_vmload vgif v_spec_ctrl umip pku ospke vaes vpclmulqdq rdpid overflow_recov succor smca "
+             "fsrm")
+VM_FLAGS = ("fpu vme de pse tsc msr pae mce cx8 apic sep mtrr pge mca cmov pat pse36 clflush mmx fxsr sse sse2 "
+            "ss ht syscall nx pdpe1gb rdtscp lm constant_tsc rep_good nopl xtopology nonstop_tsc cpuid "
+            "tsc_known_freq pni pclmulqdq ssse3 fma cx16 pcid sse4_1 sse4_2 x2apic movbe popcnt aes xsave avx "
+            "f16c rdrand hypervisor lahf_lm abm 3dnowprefetch invpcid_single ssbd ibrs ibpb stibp fsgsbase "
+            "bmi1 avx2 smep bmi2 erms invpcid rdseed adx smap clflushopt xsaveopt xsavec xgetbv1 xsaves "
+            "md_clear flush_l1d arch_capabilities")
+
+
+def write(root, path, text):
+    full = os.path.join(root, path.lstrip("/"))
+    os.makedirs(os.path.dirname(full), exist_ok=True)
+    with open(full, "w", newline="\n") as f:
+        f.write(text)
+
+
+def cpuinfo(cpu, logical):
+    """One block per processor, numbered as the kernel numbers them: the first thread
+    of every core of every socket, then the second threads."""
+    sockets, cores, threads = cpu["sockets"], cpu["cores"], cpu["threads"]
+    out = []
+    for n in range(logical):
+        thread = n // (sockets * cores)
+        socket = (n // cores) % sockets
+        core = n % cores
+        apic = (socket << cpu.get("apic_shift", 7)) | (core << 1) | thread
+        mhz = cpu["mhz"][n % len(cpu["mhz"])]
+        lines = [
+            ("processor", str(n)), ("vendor_id", cpu["vendor"]), ("cpu family", str(cpu["family"])),
+            ("model", str(cpu["model"])), ("model name", cpu["name"]), ("stepping", str(cpu["stepping"])),
+        ]
+        if "microcode" in cpu:
+            lines.append(("microcode", cpu["microcode"]))
+        lines += [
+            ("cpu MHz", mhz), ("cache size", cpu["cache"]), ("physical id", str(socket)),
+            ("siblings", str(cores * threads)), ("core id", str(cpu.get("core_ids", lambda c: c)(core))),
+            ("cpu cores", str(cores)), ("apicid", str(apic)), ("initial apicid", str(apic)), ("fpu", "yes"),
+            ("fpu_exception", "yes"), ("cpuid level", str(cpu["cpuid_level"])), ("wp", "yes"),
+            ("flags", cpu["flags"]), ("bugs", cpu["bugs"]), ("bogomips", cpu["bogomips"]),
+        ]
+        if cpu["vendor"] == "AuthenticAMD":
+            lines.append(("TLB size", "2560 4K pages"))
+        lines += [("clflush size", "64"), ("cache_alignment", "64"), ("address sizes", cpu["address_sizes"]),
+                  ("power management", cpu.get("power", ""))]
+        for key, value in lines:
+            # The kernel pads keys with tabs to the 8-column stop: "cpu MHz\t\t: 800.000";
+            # "power management:" alone has no tab.
+            if key == "power management":
+                out.append(f"{key}: {value}".rstrip())
+                continue
+            pad = "\t" if len(key) >= 8 else "\t\t"
+            out.append(f"{key}{pad}: {value}")
+        out.append("")
+    return "\n".join(out) + "\n"
+
+
+def meminfo(total_kb, avail_kb, swap_kb=0):
+    free = avail_kb * 6 // 10
+    rows = [
+        ("MemTotal", total_kb), ("MemFree", free), ("MemAvailable", avail_kb), ("Buffers", total_kb // 200),
+        ("Cached", avail_kb * 3 // 10), ("SwapCached", 0), ("Active", total_kb // 10),
+        ("Inactive", total_kb // 12), ("Active(anon)", total_kb // 30), ("Inactive(anon)", total_kb // 90),
+        ("Active(file)", total_kb // 15), ("Inactive(file)", total_kb // 14), ("Unevictable", 0),
+        ("Mlocked", 0), ("SwapTotal", swap_kb), ("SwapFree", swap_kb), ("Zswap", 0), ("Zswapped", 0),
+        ("Dirty", 120), ("Writeback", 0), ("AnonPages", total_kb // 25), ("Mapped", total_kb // 80),
+        ("Shmem", total_kb // 300), ("KReclaimable", total_kb // 60), ("Slab", total_kb // 40),
+        ("SReclaimable", total_kb // 60), ("SUnreclaim", total_kb // 120), ("KernelStack", 18432),
+        ("PageTables", total_kb // 500), ("SecPageTables", 0), ("NFS_Unstable", 0), ("Bounce", 0),
+        ("WritebackTmp", 0), ("CommitLimit", total_kb // 2 + swap_kb), ("Committed_AS", total_kb // 7),
+        ("VmallocTotal", 34359738367), ("VmallocUsed", 212000), ("VmallocChunk", 0), ("Percpu", 89600),
+        ("HardwareCorrupted", 0), ("AnonHugePages", 0), ("ShmemHugePages", 0), ("ShmemPmdMapped", 0),
+        ("FileHugePages", 0), ("FilePmdMapped", 0), ("Unaccepted", 0), ("HugePages_Total", None),
+        ("HugePages_Free", None), ("HugePages_Rsvd", None), ("HugePages_Surp", None), ("Hugepagesize", 2048),
+        ("Hugetlb", 0), ("DirectMap4k", 512000), ("DirectMap2M", 8000000), ("DirectMap1G", 0),
+    ]
+    out = []
+    for key, value in rows:
+        if value is None:
+            out.append(f"{key + ':':<16}{0:>8}")
+        else:
+            out.append(f"{key + ':':<16}{value:>8} kB")
+    return "\n".join(out) + "\n"
+
+
+def mask(count, total):
+    """The hex mask of processors 0..count-1, in 32-bit groups, for a kernel of `total`."""
+    value = (1 << count) - 1
+    groups = []
+    for _ in range(max(1, (total + 31) // 32)):
+        groups.append(f"{value & 0xffffffff:08x}")
+        value >>= 32
+    return ",".join(reversed(groups))
+
+
+def status(allowed_list, allowed_count, nr_cpus):
+    return f"""Name:\tkelvane-cli
+Umask:\t0022
+State:\tR (running)
+Tgid:\t4242
+Ngid:\t0
+Pid:\t4242
+PPid:\t4100
+TracerPid:\t0
+Uid:\t1000\t1000\t1000\t1000
+Gid:\t1000\t1000\t1000\t1000
+FDSize:\t64
+Groups:\t4 24 27 1000
+NStgid:\t4242
+NSpid:\t4242
+NSpgid:\t4242
+NSsid:\t4100
+Kthread:\t0
+VmPeak:\t    8640 kB
+VmSize:\t    8640 kB
+VmLck:\t       0 kB
+VmPin:\t       0 kB
+VmHWM:\t    3584 kB
+VmRSS:\t    3584 kB
+RssAnon:\t     384 kB
+RssFile:\t    3200 kB
+RssShmem:\t       0 kB
+VmData:\t     360 kB
+VmStk:\t     132 kB
+VmExe:\t     200 kB
+VmLib:\t    2400 kB
+VmPTE:\t      52 kB
+VmSwap:\t       0 kB
+HugetlbPages:\t       0 kB
+CoreDumping:\t0
+THP_enabled:\t1
+untag_mask:\t0xffffffffffffffff
+Threads:\t1
+SigQ:\t0/256000
+SigPnd:\t0000000000000000
+ShdPnd:\t0000000000000000
+SigBlk:\t0000000000000000
+SigIgn:\t0000000000000000
+SigCgt:\t0000000000000000
+CapInh:\t0000000000000000
+CapPrm:\t0000000000000000
+CapEff:\t0000000000000000
+CapBnd:\t000001ffffffffff
+CapAmb:\t0000000000000000
+NoNewPrivs:\t0
+Seccomp:\t0
+Seccomp_filters:\t0
+Speculation_Store_Bypass:\tthread vulnerable
+SpeculationIndirectBranch:\tconditional enabled
+Cpus_allowed:\t{mask(allowed_count, nr_cpus)}
+Cpus_allowed_list:\t{allowed_list}
+Mems_allowed:\t{",".join(["00000000"] * 31 + ["00000003" if nr_cpus > 100 else "00000001"])}
+Mems_allowed_list:\t{"0-1" if nr_cpus > 100 else "0"}
+voluntary_ctxt_switches:\t1
+nonvoluntary_ctxt_switches:\t0
+"""
+
+
+def os_release(pretty, name, version_id, ident):
+    return (f'PRETTY_NAME="{pretty}"\nNAME="{name}"\nVERSION_ID="{version_id}"\nID={ident}\n'
+            f'HOME_URL="https://example.org/{ident}"\n')
+
+
+def gpu(root, card, vendor, device, boot_vga, driver, vram=None, connectors=()):
+    base = f"sys/class/drm/{card}"
+    write(root, f"{base}/dev", f"226:{card[4:]}\n")
+    write(root, f"{base}/device/vendor", f"{vendor}\n")
+    write(root, f"{base}/device/device", f"{device}\n")
+    write(root, f"{base}/device/class", "0x030000\n" if boot_vga else "0x030200\n")
+    write(root, f"{base}/device/boot_vga", f"{boot_vga}\n")
+    write(root, f"{base}/device/driver/module/refcnt", "0\n")
+    write(root, f"{base}/device/uevent", f"DRIVER={driver}\nPCI_CLASS=30000\n")
+    if vram is not None:
+        write(root, f"{base}/device/mem_info_vram_total", f"{vram}\n")
+        write(root, f"{base}/device/mem_info_vram_used", f"{vram // 20}\n")
+        write(root, f"{base}/device/mem_info_vis_vram_total", f"{min(vram, 268435456)}\n")
+    for connector in connectors:
+        write(root, f"sys/class/drm/{card}-{connector}/status", "connected\n")
+    write(root, "sys/class/drm/version", "drm 1.1.0 20060810\n")
+
+
+def cpufreq(root, base_khz=None, max_khz=None, min_khz=400000, driver="intel_pstate"):
+    path = "sys/devices/system/cpu/cpu0/cpufreq"
+    if base_khz:
+        write(root, f"{path}/base_frequency", f"{base_khz}\n")
+    write(root, f"{path}/cpuinfo_max_freq", f"{max_khz}\n")
+    write(root, f"{path}/cpuinfo_min_freq", f"{min_khz}\n")
+    write(root, f"{path}/scaling_cur_freq", f"{min_khz * 3}\n")
+    write(root, f"{path}/scaling_driver", f"{driver}\n")
+
+
+def cppc(root, nominal_mhz, lowest_mhz, highest_perf, nominal_perf):
+    path = "sys/devices/system/cpu/cpu0/acpi_cppc"
+    write(root, f"{path}/nominal_freq", f"{nominal_mhz}\n")
+    write(root, f"{path}/lowest_freq", f"{lowest_mhz}\n")
+    write(root, f"{path}/highest_perf", f"{highest_perf}\n")
+    write(root, f"{path}/nominal_perf", f"{nominal_perf}\n")
+    write(root, f"{path}/lowest_perf", "31\n")
+
+
+def cpu_lists(root, online, possible=None):
+    write(root, "sys/devices/system/cpu/online", f"{online}\n")
+    write(root, "sys/devices/system/cpu/possible", f"{possible or online}\n")
+    write(root, "sys/devices/system/cpu/present", f"{possible or online}\n")
+
+
+def cgroup2(root, path, memory_max, memory_current):
+    write(root, "proc/self/cgroup", f"0::{path}\n")
+    directory = "sys/fs/cgroup" + (path if path != "/" else "")
+    write(root, f"{directory}/memory.max", f"{memory_max}\n")
+    write(root, f"{directory}/memory.current", f"{memory_current}\n")
+    write(root, "sys/fs/cgroup/cgroup.controllers", "cpuset cpu io memory hugetlb pids rdma misc\n")
+
+
+def kernel(root, release):
+    write(root, "proc/sys/kernel/osrelease", f"{release}\n")
+    write(root, "proc/sys/kernel/ostype", "Linux\n")
+
+
+def mounts(root, lines):
+    write(root, "proc/self/mountinfo", "\n".join(lines) + "\n")
+
+
+SERVER_MOUNTS = [
+    "22 1 253:0 / / rw,relatime shared:1 - xfs /dev/mapper/rhel-root rw,seclabel,attr2,inode64,logbufs=8,logbsize=32k,noquota",
+    "23 22 0:21 / /sys rw,nosuid,nodev,noexec,relatime shared:2 - sysfs sysfs rw,seclabel",
+    "24 22 0:22 / /proc rw,nosuid,nodev,noexec,relatime shared:25 - proc proc rw",
+    "25 22 0:5 / /dev rw,nosuid shared:21 - devtmpfs devtmpfs rw,seclabel,size=4096k,nr_inodes=65891327,mode=755",
+    "26 25 0:23 / /dev/shm rw,nosuid,nodev shared:22 - tmpfs tmpfs rw,seclabel",
+    "28 22 0:25 / /run rw,nosuid,nodev shared:24 - tmpfs tmpfs rw,seclabel,size=105418940k,nr_inodes=819200,mode=755",
+    "29 23 0:26 / /sys/fs/cgroup rw,nosuid,nodev,noexec,relatime shared:4 - cgroup2 cgroup2 rw,seclabel,nsdelegate,memory_recursiveprot",
+    "45 22 259:1 / /boot rw,relatime shared:28 - xfs /dev/nvme0n1p1 rw,seclabel,attr2,inode64,logbufs=8,logbsize=32k,noquota",
+    "46 22 253:2 / /home rw,relatime shared:29 - xfs /dev/mapper/rhel-home rw,seclabel,attr2,inode64,logbufs=8,logbsize=32k,noquota",
+    "47 22 253:3 / /var/lib/pgsql rw,relatime shared:30 - xfs /dev/mapper/data-pgsql rw,seclabel,attr2,inode64,logbufs=8,logbsize=32k,sunit=512,swidth=2048,noquota",
+    "48 22 0:42 / /scratch rw,relatime shared:31 - nfs4 storage01:/scratch rw,vers=4.2,rsize=1048576,wsize=1048576,namlen=255,hard,proto=tcp,timeo=600,retrans=2,sec=sys,clientaddr=10.1.0.21,local_lock=none,addr=10.1.0.5",
+    "49 22 0:43 / /var/lib/nfs/rpc_pipefs rw,relatime shared:32 - rpc_pipefs sunrpc rw",
+]
+
+
+def two_socket_server(root):
+    cpu = dict(vendor="GenuineIntel", family=6, model=106, stepping=6, microcode="0xd0003b9",
+               name="Intel(R) Xeon(R) Platinum 8380 CPU @ 2.30GHz", mhz=["800.000", "2300.000", "3400.012"],
+               cache="61440 KB", sockets=2, cores=40, threads=2, cpuid_level=27, flags=INTEL_FLAGS,
+               bugs="spectre_v1 spectre_v2 spec_store_bypass swapgs mmio_stale_data eibrs_pbrsb gds bhi",
+               bogomips="4600.00", address_sizes="46 bits physical, 57 bits virtual")
+    write(root, "proc/cpuinfo", cpuinfo(cpu, 160))
+    write(root, "proc/meminfo", meminfo(527952512, 498002304, 4194300))
+    write(root, "proc/self/status", status("0-159", 160, 160))
+    cgroup2(root, "/user.slice/user-1000.slice/session-3.scope", "max", 8388608)
+    write(root, "sys/fs/cgroup/user.slice/memory.max", "max\n")
+    cpu_lists(root, "0-159")
+    cpufreq(root, base_khz=2300000, max_khz=3400000, min_khz=800000)
+    kernel(root, "5.14.0-427.13.1.el9_4.x86_64")
+    write(root, "etc/os-release", os_release("Red Hat Enterprise Linux 9.4 (Plow)", "Red Hat Enterprise Linux",
+                                             "9.4", "rhel"))
+    gpu(root, "card0", "0x102b", "0x0536", 1, "mgag200", connectors=("VGA-1",))
+    mounts(root, SERVER_MOUNTS)
+
+
+def amd_96_server(root):
+    cpu = dict(vendor="AuthenticAMD", family=25, model=1, stepping=1, microcode="0xa0011d1",
+               name="AMD EPYC 7643 48-Core Processor", mhz=["1500.000", "2300.000", "3599.941"],
+               cache="512 KB", sockets=1, cores=48, threads=2, cpuid_level=16, flags=AMD_FLAGS,
+               bugs="sysret_ss_attrs spectre_v1 spectre_v2 spec_store_bypass srso", bogomips="4591.47",
+               address_sizes="48 bits physical, 48 bits virtual", power="ts ttp tm hwpstate cpb eff_freq_ro [13] [14]")
+    write(root, "proc/cpuinfo", cpuinfo(cpu, 96))
+    write(root, "proc/meminfo", meminfo(263698620, 251200112, 0))
+    write(root, "proc/self/status", status("0-95", 96, 96))
+    cgroup2(root, "/system.slice/kelvane.service", "max", 2097152)
+    cpu_lists(root, "0-95")
+    cppc(root, 2300, 1500, 216, 166)
+    cpufreq(root, max_khz=2300000, min_khz=1500000, driver="acpi-cpufreq")
+    kernel(root, "6.8.0-45-generic")
+    write(root, "etc/os-release", os_release("Ubuntu 24.04.1 LTS", "Ubuntu", "24.04", "ubuntu"))
+    gpu(root, "card0", "0x1a03", "0x2000", 1, "ast", connectors=("VGA-1",))
+    mounts(root, [
+        "25 1 259:2 / / rw,relatime shared:1 - ext4 /dev/md0 rw,stripe=256",
+        "26 25 0:23 / /sys rw,nosuid,nodev,noexec,relatime shared:7 - sysfs sysfs rw",
+        "27 25 0:24 / /proc rw,nosuid,nodev,noexec,relatime shared:12 - proc proc rw",
+        "28 25 0:5 / /dev rw,nosuid,relatime shared:2 - devtmpfs udev rw,size=131780592k,nr_inodes=32945148,mode=755",
+        "30 25 0:26 / /run rw,nosuid,nodev,noexec,relatime shared:5 - tmpfs tmpfs rw,size=26369864k,mode=755",
+        "60 25 259:1 / /boot/efi rw,relatime shared:30 - vfat /dev/nvme0n1p1 rw,fmask=0077,dmask=0077",
+        "61 25 259:7 / /data rw,noatime shared:31 - xfs /dev/nvme2n1 rw,attr2,inode64,logbufs=8,logbsize=32k,noquota",
+        "62 25 7:1 / /snap/lxd/29351 ro,nodev,relatime shared:32 - squashfs /dev/loop1 ro,errors=continue,threads=single",
+        "63 25 0:45 / /var/lib/lxcfs rw,nosuid,nodev,relatime shared:33 - fuse.lxcfs lxcfs rw,user_id=0,group_id=0,allow_other",
+        "64 25 0:46 / /mnt/archive rw,relatime shared:34 - ceph 10.2.0.1:6789,10.2.0.2:6789:/archive rw,name=backup,secret=<hidden>,acl",
+    ])
+
+
+def hybrid_laptop(root):
+    cpu = dict(vendor="GenuineIntel", family=6, model=154, stepping=3, microcode="0x432",
+               name="12th Gen Intel(R) Core(TM) i7-1260P", mhz=["400.000", "2688.305", "1200.000"],
+               cache="18432 KB", sockets=1, cores=12, threads=1, cpuid_level=32,
+               flags=" ".join(f for f in INTEL_FLAGS.replace(" hwp ", " hwp hfi ").split()
+                             if not f.startswith("avx512") and f not in ("la57", "tme", "pconfig")),
+               bugs="spectre_v1 spectre_v2 spec_store_bypass swapgs eibrs_pbrsb rfds bhi",
+               bogomips="4992.00", address_sizes="39 bits physical, 48 bits virtual")
+    # 4 performance cores with two threads each (0-7), then 8 efficiency cores (8-15).
+    text = cpuinfo(dict(cpu, cores=16), 16)
+    write(root, "proc/cpuinfo", text.replace("siblings\t: 16", "siblings\t: 16").replace("cpu cores\t: 16", "cpu cores\t: 12"))
+    write(root, "proc/meminfo", meminfo(15994292, 11210000, 8388604))
+    write(root, "proc/self/status", status("0-15", 16, 16))
+    cgroup2(root, "/user.slice/user-1000.slice/user@1000.service/app.slice/app-org.gnome.Terminal.slice/vte-spawn-1.scope",
+            "max", 4096)
+    cpu_lists(root, "0-15")
+    write(root, "sys/devices/cpu_core/cpus", "0-7\n")
+    write(root, "sys/devices/cpu_atom/cpus", "8-15\n")
+    write(root, "sys/devices/cpu_core/type", "4\n")
+    write(root, "sys/devices/cpu_atom/type", "10\n")
+    cpufreq(root, base_khz=2100000, max_khz=4700000)
+    kernel(root, "6.10.10-arch1-1")
+    write(root, "etc/os-release", 'NAME="Arch Linux"\nPRETTY_NAME="Arch Linux"\nID=arch\nBUILD_ID=rolling\n')
+    gpu(root, "card1", "0x8086", "0x46a6", 1, "i915", connectors=("eDP-1", "DP-1", "HDMI-A-1"))
+    mounts(root, [
+        "22 1 259:2 / / rw,noatime shared:1 - ext4 /dev/nvme0n1p2 rw",
+        "23 22 0:21 / /proc rw,nosuid,nodev,noexec,relatime shared:5 - proc proc rw",
+        "24 22 0:22 / /sys rw,nosuid,nodev,noexec,relatime shared:6 - sysfs sysfs rw",
+        "25 22 0:5 / /dev rw,nosuid,relatime shared:2 - devtmpfs dev rw,size=7982116k,nr_inodes=1995529,mode=755",
+        "29 22 0:25 / /run rw,nosuid,nodev,relatime shared:12 - tmpfs run rw,mode=755",
+        "40 22 259:1 / /boot rw,relatime shared:30 - vfat /dev/nvme0n1p1 rw,fmask=0022,dmask=0022,codepage=437,iocharset=ascii,shortname=mixed,utf8,errors=remount-ro",
+        "41 22 0:36 / /tmp rw,nosuid,nodev shared:31 - tmpfs tmpfs rw,size=7997148k,nr_inodes=1048576",
+        "300 29 0:50 / /run/user/1000 rw,nosuid,nodev,relatime shared:300 - tmpfs tmpfs rw,size=1599428k,mode=700,uid=1000,gid=1000",
+        "310 300 0:51 / /run/user/1000/doc rw,nosuid,nodev,relatime shared:310 - fuse.portal portal rw,user_id=1000,group_id=1000",
+        "320 29 179:1 / /run/media/mira/CAMERA rw,nosuid,nodev,relatime shared:320 - exfat /dev/mmcblk0p1 rw,uid=1000,gid=1000,fmask=0022,dmask=0022,iocharset=utf8,errors=remount-ro",
+    ])
+
+
+def container(root):
+    cpu = dict(vendor="AuthenticAMD", family=25, model=1, stepping=1, microcode="0xa0011d1",
+               name="AMD EPYC 7543 32-Core Processor", mhz=["2800.000", "1500.000"], cache="512 KB",
+               sockets=1, cores=32, threads=2, cpuid_level=16, flags=AMD_FLAGS,
+               bugs="sysret_ss_attrs spectre_v1 spectre_v2 spec_store_bypass srso", bogomips="5589.65",
+               address_sizes="48 bits physical, 48 bits virtual", power="ts ttp tm hwpstate cpb eff_freq_ro [13] [14]")
+    # The host's files, seen from inside: all 64 processors and all the memory.
+    write(root, "proc/cpuinfo", cpuinfo(cpu, 64))
+    write(root, "proc/meminfo", meminfo(263698620, 240000000, 0))
+    # docker run --cpuset-cpus=4-5 --memory=2g: the cgroup namespace makes it "/".
+    write(root, "proc/self/status", status("4-5", 2, 64).replace("Cpus_allowed:\t" + mask(2, 64), "Cpus_allowed:\t00000000,00000030"))
+    cgroup2(root, "/", 2147483648, 53248000)
+    write(root, "sys/fs/cgroup/cpuset.cpus.effective", "4-5\n")
+    write(root, "sys/fs/cgroup/cpu.max", "max 100000\n")
+    cpu_lists(root, "0-63")
+    cppc(root, 2800, 1500, 196, 166)
+    cpufreq(root, max_khz=2800000, min_khz=1500000, driver="acpi-cpufreq")
+    kernel(root, "6.1.0-25-amd64")
+    write(root, "etc/os-release", os_release("Debian GNU/Linux 12 (bookworm)", "Debian GNU/Linux", "12", "debian"))
+    with open(os.path.join(HERE, "..", "linux", "mountinfo", "docker-container.txt")) as f:
+        write(root, "proc/self/mountinfo", f.read())
+
+
+def cgroup1_host(root):
+    cpu = dict(vendor="GenuineIntel", family=6, model=79, stepping=1, microcode="0xb000040",
+               name="Intel(R) Xeon(R) CPU E5-2680 v4 @ 2.40GHz", mhz=["1200.036", "2899.951"], cache="35840 KB",
+               sockets=1, cores=14, threads=2, cpuid_level=20,
+               flags=INTEL_FLAGS.split(" avx512f")[0], bugs="cpu_meltdown spectre_v1 spectre_v2 spec_store_bypass l1tf mds swapgs taa itlb_multihit mmio_stale_data",
+               bogomips="4788.89", address_sizes="46 bits physical, 48 bits virtual")
+    write(root, "proc/cpuinfo", cpuinfo(cpu, 28))
+    write(root, "proc/meminfo", meminfo(65759040, 60100000, 8388604))
+    write(root, "proc/self/status", status("0-27", 28, 28))
+    write(root, "proc/self/cgroup", "\n".join([
+        "11:cpuset:/", "10:memory:/user.slice/batch", "9:devices:/user.slice", "8:blkio:/user.slice",
+        "7:net_cls,net_prio:/", "6:freezer:/", "5:hugetlb:/", "4:pids:/user.slice/user-1000.slice",
+        "3:cpu,cpuacct:/user.slice", "2:perf_event:/", "1:name=systemd:/user.slice/user-1000.slice/session-12.scope",
+    ]) + "\n")
+    v1 = "sys/fs/cgroup/memory"
+    write(root, f"{v1}/memory.limit_in_bytes", "9223372036854771712\n")
+    write(root, f"{v1}/memory.usage_in_bytes", "21474836480\n")
+    write(root, f"{v1}/user.slice/memory.limit_in_bytes", "9223372036854771712\n")
+    write(root, f"{v1}/user.slice/memory.usage_in_bytes", "8589934592\n")
+    write(root, f"{v1}/user.slice/batch/memory.limit_in_bytes", "12884901888\n")
+    write(root, f"{v1}/user.slice/batch/memory.usage_in_bytes", "1073741824\n")
+    cpu_lists(root, "0-27")
+    cpufreq(root, max_khz=3300000, min_khz=1200000, driver="intel_pstate")
+    kernel(root, "3.10.0-1160.119.1.el7.x86_64")
+    write(root, "etc/os-release", os_release("CentOS Linux 7 (Core)", "CentOS Linux", "7", "centos"))
+    gpu(root, "card0", "0x102b", "0x0534", 1, "mgag200", connectors=("VGA-1",))
+    mounts(root, [
+        "18 41 0:17 / /sys rw,nosuid,nodev,noexec,relatime shared:6 - sysfs sysfs rw",
+        "19 41 0:3 / /proc rw,nosuid,nodev,noexec,relatime shared:5 - proc proc rw",
+        "20 41 0:5 / /dev rw,nosuid shared:2 - devtmpfs devtmpfs rw,size=32864636k,nr_inodes=8216159,mode=755",
+        "24 18 0:20 / /sys/fs/cgroup ro,nosuid,nodev,noexec shared:8 - tmpfs tmpfs ro,mode=755",
+        "33 24 0:29 / /sys/fs/cgroup/memory rw,nosuid,nodev,noexec,relatime shared:16 - cgroup cgroup rw,memory",
+        "41 1 253:0 / / rw,relatime shared:1 - xfs /dev/mapper/centos-root rw,attr2,inode64,noquota",
+        "42 41 8:1 / /boot rw,relatime shared:27 - xfs /dev/sda1 rw,attr2,inode64,noquota",
+        "43 41 253:2 / /home rw,relatime shared:28 - xfs /dev/mapper/centos-home rw,attr2,inode64,noquota",
+        "44 41 0:38 / /mnt/share rw,relatime shared:29 - cifs //winsrv/projects rw,vers=2.1,cache=strict,username=svc,domain=CORP,uid=0,noforceuid,gid=0,noforcegid,addr=10.3.0.8",
+    ])
+
+
+def nvme_desktop(root):
+    cpu = dict(vendor="AuthenticAMD", family=25, model=33, stepping=0, microcode="0xa20120e",
+               name="AMD Ryzen 7 5800X 8-Core Processor", mhz=["3800.000", "2200.000", "4850.123"], cache="512 KB",
+               sockets=1, cores=8, threads=2, cpuid_level=16, flags=AMD_FLAGS,
+               bugs="sysret_ss_attrs spectre_v1 spectre_v2 spec_store_bypass srso", bogomips="7600.30",
+               address_sizes="48 bits physical, 48 bits virtual", power="ts ttp tm hwpstate cpb eff_freq_ro [13] [14]")
+    write(root, "proc/cpuinfo", cpuinfo(cpu, 16))
+    write(root, "proc/meminfo", meminfo(32792548, 27011204, 2097148))
+    write(root, "proc/self/status", status("0-15", 16, 16))
+    cgroup2(root, "/user.slice/user-1000.slice/session-2.scope", "max", 1024000)
+    cpu_lists(root, "0-15")
+    cppc(root, 3800, 550, 166, 120)
+    cpufreq(root, max_khz=4850000, min_khz=550000, driver="amd-pstate-epp")
+    kernel(root, "6.9.12-200.fc40.x86_64")
+    write(root, "etc/os-release", os_release("Fedora Linux 40 (Workstation Edition)", "Fedora Linux", "40", "fedora"))
+    gpu(root, "card1", "0x1002", "0x73ff", 1, "amdgpu", vram=8573157376, connectors=("DP-1", "DP-2", "HDMI-A-1"))
+    with open(os.path.join(HERE, "..", "linux", "mountinfo", "btrfs-fedora.txt")) as f:
+        base = f.read().replace("/dev/nvme0n1p3", "/dev/nvme0n1p3")
+    extra = [
+        "700 98 0:70 / /home/anna/build rw,nosuid,nodev,relatime shared:400 - fuse.sshfs anna@buildhost:/srv/build rw,user_id=1000,group_id=1000",
+        "701 64 0:71 / /mnt/nas rw,relatime shared:401 - nfs4 nas.lan:/volume1/home rw,vers=4.1,rsize=131072,wsize=131072,namlen=255,hard,proto=tcp,timeo=600,retrans=2,sec=sys,clientaddr=192.168.1.20,local_lock=none,addr=192.168.1.5",
+    ]
+    write(root, "proc/self/mountinfo", base + "\n".join(extra) + "\n")
+
+
+def dual_gpu_laptop(root):
+    cpu = dict(vendor="AuthenticAMD", family=25, model=68, stepping=1, microcode="0xa404102",
+               name="AMD Ryzen 7 6800H with Radeon Graphics", mhz=["1600.000", "3200.000", "4785.000"],
+               cache="512 KB", sockets=1, cores=8, threads=2, cpuid_level=16, flags=AMD_FLAGS,
+               bugs="sysret_ss_attrs spectre_v1 spectre_v2 spec_store_bypass srso", bogomips="6387.88",
+               address_sizes="48 bits physical, 48 bits virtual", power="ts ttp tm hwpstate cpb eff_freq_ro [13] [14]")
+    write(root, "proc/cpuinfo", cpuinfo(cpu, 16))
+    write(root, "proc/meminfo", meminfo(15609364, 11000000, 16777212))
+    write(root, "proc/self/status", status("0-15", 16, 16))
+    cgroup2(root, "/user.slice/user-1000.slice/session-2.scope", "max", 1024000)
+    cpu_lists(root, "0-15")
+    cppc(root, 3200, 400, 196, 166)
+    cpufreq(root, max_khz=4785000, min_khz=400000, driver="amd-pstate-epp")
+    kernel(root, "6.8.0-47-generic")
+    write(root, "etc/os-release", os_release("Ubuntu 24.04.1 LTS", "Ubuntu", "24.04", "ubuntu"))
+    # The APU drives the panel; the discrete card renders on demand.
+    gpu(root, "card1", "0x1002", "0x1681", 1, "amdgpu", vram=536870912, connectors=("eDP-1", "HDMI-A-1"))
+    gpu(root, "card0", "0x10de", "0x2560", 0, "nvidia")
+    mounts(root, [
+        "24 1 259:2 / / rw,relatime shared:1 - ext4 /dev/nvme0n1p2 rw,errors=remount-ro",
+        "25 24 0:22 / /sys rw,nosuid,nodev,noexec,relatime shared:7 - sysfs sysfs rw",
+        "26 24 0:23 / /proc rw,nosuid,nodev,noexec,relatime shared:13 - proc proc rw",
+        "27 24 0:5 / /dev rw,nosuid,relatime shared:2 - devtmpfs udev rw,size=7761316k,nr_inodes=1940329,mode=755",
+        "29 24 0:25 / /run rw,nosuid,nodev,noexec,relatime shared:5 - tmpfs tmpfs rw,size=1560940k,mode=755",
+        "45 24 7:0 / /snap/bare/5 ro,nodev,relatime shared:25 - squashfs /dev/loop0 ro,errors=continue,threads=single",
+        "46 24 7:1 / /snap/core22/1612 ro,nodev,relatime shared:26 - squashfs /dev/loop1 ro,errors=continue,threads=single",
+        "47 24 7:2 / /snap/firefox/4955 ro,nodev,relatime shared:27 - squashfs /dev/loop2 ro,errors=continue,threads=single",
+        "60 24 259:1 / /boot/efi rw,relatime shared:31 - vfat /dev/nvme0n1p1 rw,fmask=0077,dmask=0077,codepage=437,iocharset=iso8859-1,shortname=mixed,errors=remount-ro",
+        "500 24 8:1 / /media/ravi/KINGSTON rw,nosuid,nodev,relatime shared:300 - vfat /dev/sda1 rw,uid=1000,gid=1000,fmask=0022,dmask=0022,codepage=437,iocharset=iso8859-1,shortname=mixed,showexec,utf8,flush,errors=remount-ro",
+    ])
+
+
+def wsl2(root):
+    cpu = dict(vendor="GenuineIntel", family=6, model=165, stepping=2, microcode="0xffffffff",
+               name="Intel(R) Core(TM) i7-10750H CPU @ 2.60GHz", mhz=["2592.002"], cache="12288 KB",
+               sockets=1, cores=6, threads=2, cpuid_level=22, flags=VM_FLAGS,
+               bugs="spectre_v1 spectre_v2 spec_store_bypass swapgs itlb_multihit srbds mmio_stale_data retbleed eibrs_pbrsb gds",
+               bogomips="5184.00", address_sizes="39 bits physical, 48 bits virtual")
+    write(root, "proc/cpuinfo", cpuinfo(cpu, 12))
+    write(root, "proc/meminfo", meminfo(8029440, 7300000, 2097152))
+    write(root, "proc/self/status", status("0-11", 12, 12))
+    cgroup2(root, "/", "max", 300000000)
+    cpu_lists(root, "0-11")
+    kernel(root, "5.15.153.1-microsoft-standard-WSL2")
+    write(root, "etc/os-release", os_release("Ubuntu 22.04.4 LTS", "Ubuntu", "22.04", "ubuntu"))
+    with open(os.path.join(HERE, "..", "linux", "mountinfo", "wsl2.txt")) as f:
+        write(root, "proc/self/mountinfo", f.read())
+
+
+def vm_without_nominal(root):
+    cpu = dict(vendor="AuthenticAMD", family=25, model=1, stepping=0, microcode="0xffffffff",
+               name="AMD EPYC 7B13", mhz=["2449.998"], cache="512 KB", sockets=1, cores=4, threads=2,
+               cpuid_level=13, flags=VM_FLAGS, bugs="sysret_ss_attrs null_seg spectre_v1 spectre_v2 spec_store_bypass srso",
+               bogomips="4899.99", address_sizes="48 bits physical, 48 bits virtual")
+    write(root, "proc/cpuinfo", cpuinfo(cpu, 8))
+    write(root, "proc/meminfo", meminfo(32873452, 31200000, 0))
+    write(root, "proc/self/status", status("0-7", 8, 8))
+    cgroup2(root, "/user.slice/user-1001.slice/session-1.scope", "max", 700000)
+    cpu_lists(root, "0-7")
+    kernel(root, "6.1.0-26-cloud-amd64")
+    write(root, "etc/os-release", os_release("Debian GNU/Linux 12 (bookworm)", "Debian GNU/Linux", "12", "debian"))
+    mounts(root, [
+        "21 26 0:20 / /sys rw,nosuid,nodev,noexec,relatime shared:7 - sysfs sysfs rw",
+        "22 26 0:21 / /proc rw,nosuid,nodev,noexec,relatime shared:12 - proc proc rw",
+        "23 26 0:5 / /dev rw,nosuid,relatime shared:2 - devtmpfs udev rw,size=16421228k,nr_inodes=4105307,mode=755",
+        "26 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw,discard,errors=remount-ro",
+        "27 26 8:15 / /boot/efi rw,relatime shared:30 - vfat /dev/sda15 rw,fmask=0022,dmask=0022,codepage=437,iocharset=ascii,shortname=mixed,utf8,errors=remount-ro",
+        "28 26 8:16 / /mnt/disks/data rw,relatime shared:31 - ext4 /dev/sdb rw,discard",
+    ])
+
+
+def zfs_nas(root):
+    cpu = dict(vendor="AuthenticAMD", family=23, model=96, stepping=1, microcode="0x8600106",
+               name="AMD Ryzen 5 PRO 4650G with Radeon Graphics", mhz=["1400.000", "3700.000"], cache="512 KB",
+               sockets=1, cores=6, threads=2, cpuid_level=16, flags=AMD_FLAGS,
+               bugs="sysret_ss_attrs spectre_v1 spectre_v2 spec_store_bypass retbleed smt_rsb srso", bogomips="7386.02",
+               address_sizes="48 bits physical, 48 bits virtual", power="ts ttp tm hwpstate cpb eff_freq_ro [13] [14]")
+    write(root, "proc/cpuinfo", cpuinfo(cpu, 12))
+    write(root, "proc/meminfo", meminfo(65745000, 20100000, 0))
+    write(root, "proc/self/status", status("0-11", 12, 12))
+    cgroup2(root, "/user.slice/user-0.slice/session-4.scope", "max", 900000)
+    cpu_lists(root, "0-11")
+    cppc(root, 3700, 1400, 166, 166)
+    cpufreq(root, max_khz=4300000, min_khz=1400000, driver="acpi-cpufreq")
+    kernel(root, "6.8.12-2-pve")
+    write(root, "etc/os-release", os_release("Debian GNU/Linux 12 (bookworm)", "Debian GNU/Linux", "12", "debian"))
+    gpu(root, "card0", "0x1002", "0x1636", 1, "amdgpu", vram=536870912, connectors=("HDMI-A-1", "DP-1"))
+    lines = [
+        "24 1 0:22 / / rw,relatime shared:1 - zfs rpool/ROOT/pve-1 rw,xattr,noacl,casesensitive",
+        "25 24 0:23 / /sys rw,nosuid,nodev,noexec,relatime shared:7 - sysfs sysfs rw",
+        "26 24 0:24 / /proc rw,relatime shared:13 - proc proc rw",
+        "27 24 0:5 / /dev rw,nosuid,relatime shared:2 - devtmpfs udev rw,size=32848000k,nr_inodes=8212000,mode=755",
+        "29 24 0:26 / /run rw,nosuid,nodev,noexec,relatime shared:5 - tmpfs tmpfs rw,size=6574500k,mode=755",
+        "60 24 259:2 / /boot/efi rw,relatime shared:30 - vfat /dev/nvme0n1p2 rw,fmask=0022,dmask=0022",
+        "61 24 0:47 / /rpool rw,noatime shared:31 - zfs rpool rw,xattr,noacl,casesensitive",
+        "62 61 0:48 / /rpool/data rw,noatime shared:32 - zfs rpool/data rw,xattr,noacl,casesensitive",
+        "63 24 0:49 / /tank rw,noatime shared:33 - zfs tank rw,xattr,posixacl,casesensitive",
+    ]
+    ident = 100
+    # One dataset a user, a share and a backup set: 120 file systems in all.
+    for group, count in (("home", 40), ("shares", 40), ("backup", 37)):
+        for i in range(count):
+            lines.append(f"{ident} 63 0:{ident} / /tank/{group}/{group[0]}{i:02d} rw,noatime shared:{ident} - zfs "
+                         f"tank/{group}/{group[0]}{i:02d} rw,xattr,posixacl,casesensitive")
+            ident += 1
+    # A container engine's layers, each its own dataset, and a container's root overlay.
+    for i in range(30):
+        lines.append(f"{ident} 24 0:{ident} / /var/lib/docker/zfs/graph/{i:04x}f00d rw,relatime shared:{ident} - zfs "
+                     f"rpool/docker/{i:04x}f00d rw,xattr,noacl,casesensitive")
+        ident += 1
+    mounts(root, lines)
+
+
+MACHINES = {
+    "two-socket-xeon-160": two_socket_server,
+    "epyc-96": amd_96_server,
+    "hybrid-laptop": hybrid_laptop,
+    "container-cpuset": container,
+    "cgroup1-host": cgroup1_host,
+    "nvme-desktop": nvme_desktop,
+    "dual-gpu-laptop": dual_gpu_laptop,
+    "wsl2": wsl2,
+    "vm-no-nominal": vm_without_nominal,
+    "zfs-nas": zfs_nas,
+}
+
+if __name__ == "__main__":
+    for name, make in MACHINES.items():
+        root = os.path.join(HERE, name, "tree")
+        shutil.rmtree(root, ignore_errors=True)
+        make(root)
