@@ -4,13 +4,55 @@
 #include "app/dialog_host.h"
 #include "res/resource.h"
 #include "ui/win32/custom_labels.h"
+#include "ui/win32/dpi.h"
 
 namespace {
 
 constexpr int kMaxChildren = 1024;
+constexpr int kMaxPlacedChildren = 64;
+constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+
+// The width of the alphabet in `font`: the measure dialog units are taken from.
+int LetterExtent(HFONT font) {
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    SIZE extent = {0, 0};
+    GetTextExtentPoint32A(screen, kLetters, static_cast<int>(sizeof kLetters - 1), &extent);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return extent.cx;
+}
+
+// The standard GUI font at `dpi`, no wider than `maxExtent` (the alphabet at the average
+// letter width the control coordinates were made for): where the system substitutes a
+// wider face for the template's or the standard one, or rounds a height up, the texts
+// would no longer fit their controls. The stock font itself where it already fits.
+HFONT FitControlFont(int dpi, int maxExtent) {
+    HFONT stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    int systemDpi = SystemDpi();
+    if (dpi == systemDpi && (maxExtent <= 0 || LetterExtent(stock) <= maxExtent)) return stock;
+    LOGFONTA description;
+    if (GetObjectA(stock, sizeof description, &description) == 0) return stock;
+    int height = MulDiv(description.lfHeight, dpi, systemDpi);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        description.lfHeight = height;
+        HFONT font = CreateFontIndirectA(&description);
+        if (!font) return stock;
+        if (maxExtent <= 0 || LetterExtent(font) <= maxExtent || height == -1 || height == 1)
+            return font;
+        DeleteObject(font);
+        height += height < 0 ? 1 : -1;
+    }
+    return stock;
+}
+
+struct ChildPlace {
+    HWND child;
+    RECT rect;  // in the dialog's client area, at the dpi the layout was made for
+};
 
 class Win32DialogHost final : public DialogHost {
-public:
+  public:
     HWND dialog = nullptr;
 
     void SetCaption(const char* text) override { SetWindowTextA(dialog, text); }
@@ -19,13 +61,41 @@ public:
                      reinterpret_cast<LPARAM>(LoadIconA(nullptr, IDI_ASTERISK)));
     }
     void ApplyDialogFont() override {
-        HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
-        HWND child = GetWindow(dialog, GW_CHILD);
-        for (int i = 0; child && i < kMaxChildren; ++i) {
-            SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), 1);
-            UpdateWindow(child);
-            child = GetWindow(child, GW_HWNDNEXT);
+        layoutDpi = WindowDpi(dialog);
+        // The control coordinates assume letters as wide on average as the horizontal
+        // base unit, which the system rounds down from the template font's.
+        RECT unit = {0, 0, 4, 8};
+        MapDialogRect(dialog, &unit);
+        letterExtent = unit.right * static_cast<int>(sizeof kLetters - 1);
+        RecordPlaces();
+        KeepDialogLayoutOnDpiChange(dialog);
+        SendControlFont(layoutDpi);
+    }
+
+    // The dialog moved to a screen of another dpi: the suggested frame, the controls at
+    // their places scaled from the opening layout, fonts (and the labels' cursor) anew.
+    void ChangeDpi(int dpi, const RECT* suggested) {
+        if (dpi <= 0) return;
+        if (suggested)
+            SetWindowPos(dialog, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        for (int i = 0; i < placeCount; ++i) {
+            const RECT& r = places[i].rect;
+            MoveWindow(places[i].child, MulDiv(r.left, dpi, layoutDpi),
+                       MulDiv(r.top, dpi, layoutDpi), MulDiv(r.right - r.left, dpi, layoutDpi),
+                       MulDiv(r.bottom - r.top, dpi, layoutDpi), FALSE);
         }
+        SendControlFont(dpi);
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            SendMessageA(child, WM_DPICHANGED_AFTERPARENT, 0, 0);
+        InvalidateRect(dialog, nullptr, TRUE);
+    }
+
+    void ReleaseControlFont() {
+        if (controlFont && controlFont != GetStockObject(DEFAULT_GUI_FONT))
+            DeleteObject(controlFont);
+        controlFont = nullptr;
     }
     void InstallStatusLine(int id) override { InstallLabelProc(Item(id), StatusLabelProc); }
     void InstallLink(int id) override { InstallLabelProc(Item(id), LinkLabelProc); }
@@ -47,8 +117,8 @@ public:
     void Focus(int id) override { SetFocus(Item(id)); }
 
     int AppendListItem(int id, const char* text) override {
-        return static_cast<int>(
-            SendMessageA(Item(id), CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text)));
+        return static_cast<int>(SendMessageA(Item(id), CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                                             reinterpret_cast<LPARAM>(text)));
     }
     void SelectListItem(int id, int index) override {
         SendMessageA(Item(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -98,8 +168,43 @@ public:
     }
     void EndDialog(int result) override { ::EndDialog(dialog, result); }
 
-private:
+  private:
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
+
+    void SendControlFont(int dpi) {
+        HFONT font = FitControlFont(dpi, layoutDpi > 0 ? MulDiv(letterExtent, dpi, layoutDpi) : 0);
+        HWND child = GetWindow(dialog, GW_CHILD);
+        for (int i = 0; child && i < kMaxChildren; ++i) {
+            SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), 1);
+            UpdateWindow(child);
+            child = GetWindow(child, GW_HWNDNEXT);
+        }
+        ReleaseControlFont();
+        controlFont = font;
+    }
+
+    void RecordPlaces() {
+        placeCount = 0;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child && placeCount < kMaxPlacedChildren;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT r;
+            GetWindowRect(child, &r);
+            // A drop-down list's height is that of its open list.
+            RECT dropped;
+            if (SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0,
+                             reinterpret_cast<LPARAM>(&dropped)) &&
+                dropped.bottom > dropped.top)
+                r.bottom = r.top + (dropped.bottom - dropped.top);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+            places[placeCount++] = {child, r};
+        }
+    }
+
+    HFONT controlFont = nullptr;  // ours to delete unless it is the stock font
+    int layoutDpi = 96;
+    int letterExtent = 0;
+    ChildPlace places[kMaxPlacedChildren] = {};
+    int placeCount = 0;
 };
 
 struct Win32MainDialog {
@@ -118,6 +223,21 @@ INT_PTR RunMainDialog(HINSTANCE instance) {
     state.controller = MakeMainDialog(state.host);
     return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDlgProc,
                            reinterpret_cast<LPARAM>(&state));
+}
+
+HWND OpenMainDialog(HINSTANCE instance) {
+    auto* state = new Win32MainDialog;
+    state->controller = MakeMainDialog(state->host);
+    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDlgProc,
+                                     reinterpret_cast<LPARAM>(state));
+    if (!dialog) delete state;
+    return dialog;
+}
+
+void CloseMainDialog(HWND dialog) {
+    Win32MainDialog* state = DialogOf(dialog);
+    DestroyWindow(dialog);
+    delete state;
 }
 
 INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -142,6 +262,12 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         case WM_SYSCOMMAND:
             OnDialogSystemCommand(&state->controller, static_cast<uint32_t>(wParam));
+            return 0;
+        case WM_DPICHANGED:
+            state->host.ChangeDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 1;
+        case WM_DESTROY:
+            state->host.ReleaseControlFont();
             return 0;
         default:
             return 0;
