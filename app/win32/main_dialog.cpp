@@ -3,6 +3,7 @@
 #include "app/controller.h"
 #include "app/dialog_host.h"
 #include "res/resource.h"
+#include "ui/win32/accessible_names.h"
 #include "ui/win32/custom_labels.h"
 #include "ui/win32/dpi.h"
 
@@ -210,6 +211,7 @@ class Win32DialogHost final : public DialogHost {
 struct Win32MainDialog {
     Win32DialogHost host;
     MainDialog controller;
+    FieldNames fieldNames = {nullptr, 0};
 };
 
 Win32MainDialog* DialogOf(HWND dialog) {
@@ -247,6 +249,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         state->host.dialog = dialog;
         OnDialogOpened(&state->controller);
+        state->fieldNames = NameValueFields(dialog);
         return 1;
     }
     Win32MainDialog* state = DialogOf(dialog);
@@ -267,6 +270,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             state->host.ChangeDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 1;
         case WM_DESTROY:
+            ForgetValueFieldNames(dialog, &state->fieldNames);
             state->host.ReleaseControlFont();
             return 0;
         default:
