@@ -11,27 +11,37 @@ namespace {
 
 constexpr int kMaxChildren = 1024;
 constexpr int kMaxPlacedChildren = 64;
-constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
-// The width of the alphabet in `font`: the measure dialog units are taken from.
-int LetterExtent(HFONT font) {
+// Whether every label of `dialog` shows its text on one line, whole, in `font`. Where the
+// system substitutes a wider face for the standard font, or rounds its height up at a
+// higher dpi, the template's labels no longer fit their controls ("Memory (RAM):" loses
+// a word to a second line that the control has no room for).
+bool LabelsFit(HWND dialog, HFONT font) {
     HDC screen = GetDC(nullptr);
     HGDIOBJ old = SelectObject(screen, font);
-    SIZE extent = {0, 0};
-    GetTextExtentPoint32A(screen, kLetters, static_cast<int>(sizeof kLetters - 1), &extent);
+    bool fit = true;
+    HWND child = GetWindow(dialog, GW_CHILD);
+    for (int i = 0; fit && child && i < kMaxChildren; ++i, child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[16] = "", text[128] = "";
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Static") != 0 || GetWindowTextA(child, text, sizeof text) == 0)
+            continue;
+        RECT room, need = {0, 0, 0, 0};
+        GetClientRect(child, &room);
+        DrawTextA(screen, text, -1, &need, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
+        fit = need.right <= room.right - room.left;
+    }
     SelectObject(screen, old);
     ReleaseDC(nullptr, screen);
-    return extent.cx;
+    return fit;
 }
 
-// The standard GUI font at `dpi`, no wider than `maxExtent` (the alphabet at the average
-// letter width the control coordinates were made for): where the system substitutes a
-// wider face for the template's or the standard one, or rounds a height up, the texts
-// would no longer fit their controls. The stock font itself where it already fits.
-HFONT FitControlFont(int dpi, int maxExtent) {
+// The standard GUI font at the dialog's `dpi`, made smaller a pixel at a time while the
+// labels do not fit; the stock font itself where it fits at the system's dpi.
+HFONT FitControlFont(HWND dialog, int dpi) {
     HFONT stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     int systemDpi = SystemDpi();
-    if (dpi == systemDpi && (maxExtent <= 0 || LetterExtent(stock) <= maxExtent)) return stock;
+    if (dpi == systemDpi && LabelsFit(dialog, stock)) return stock;
     LOGFONTA description;
     if (GetObjectA(stock, sizeof description, &description) == 0) return stock;
     int height = MulDiv(description.lfHeight, dpi, systemDpi);
@@ -39,8 +49,7 @@ HFONT FitControlFont(int dpi, int maxExtent) {
         description.lfHeight = height;
         HFONT font = CreateFontIndirectA(&description);
         if (!font) return stock;
-        if (maxExtent <= 0 || LetterExtent(font) <= maxExtent || height == -1 || height == 1)
-            return font;
+        if (LabelsFit(dialog, font) || height == -1 || height == 1) return font;
         DeleteObject(font);
         height += height < 0 ? 1 : -1;
     }
@@ -63,11 +72,6 @@ class Win32DialogHost final : public DialogHost {
     }
     void ApplyDialogFont() override {
         layoutDpi = WindowDpi(dialog);
-        // The control coordinates assume letters as wide on average as the horizontal
-        // base unit, which the system rounds down from the template font's.
-        RECT unit = {0, 0, 4, 8};
-        MapDialogRect(dialog, &unit);
-        letterExtent = unit.right * static_cast<int>(sizeof kLetters - 1);
         RecordPlaces();
         KeepDialogLayoutOnDpiChange(dialog);
         SendControlFont(layoutDpi);
@@ -173,7 +177,7 @@ class Win32DialogHost final : public DialogHost {
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
 
     void SendControlFont(int dpi) {
-        HFONT font = FitControlFont(dpi, layoutDpi > 0 ? MulDiv(letterExtent, dpi, layoutDpi) : 0);
+        HFONT font = FitControlFont(dialog, dpi);
         HWND child = GetWindow(dialog, GW_CHILD);
         for (int i = 0; child && i < kMaxChildren; ++i) {
             SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), 1);
@@ -203,7 +207,6 @@ class Win32DialogHost final : public DialogHost {
 
     HFONT controlFont = nullptr;  // ours to delete unless it is the stock font
     int layoutDpi = 96;
-    int letterExtent = 0;
     ChildPlace places[kMaxPlacedChildren] = {};
     int placeCount = 0;
 };
