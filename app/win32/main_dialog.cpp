@@ -12,44 +12,75 @@ namespace {
 constexpr int kMaxChildren = 1024;
 constexpr int kMaxPlacedChildren = 64;
 
-// Whether every label of `dialog` shows its text on one line, whole, in `font`. Where the
-// system substitutes a wider face for the standard font, or rounds its height up at a
-// higher dpi, the template's labels no longer fit their controls ("Memory (RAM):" loses
-// a word to a second line that the control has no room for).
-bool LabelsFit(HWND dialog, HFONT font) {
+// Whether `font` at the dialog's `dpi` shows every label on one line, whole, and, away
+// from the system's dpi, no field's text wider than the stock font's grown with the dpi
+// (the fields' texts were fitted at the system's). Where the system substitutes a wider
+// face for the standard font, or rounds its height up at a higher dpi, the template's
+// labels no longer fit their controls ("Memory (RAM):" loses a word to a second line
+// that the control has no room for); hinted letters and digits do not grow in proportion.
+int WidestLine(HDC dc, HFONT font, const char* text) {
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT need = {0, 0, 0, 0};
+    DrawTextA(dc, text, -1, &need, DT_CALCRECT | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    return need.right;
+}
+
+bool TextsFit(HWND dialog, HFONT font, int dpi) {
+    HFONT stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    int systemDpi = SystemDpi();
     HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, font);
     bool fit = true;
     HWND child = GetWindow(dialog, GW_CHILD);
     for (int i = 0; fit && child && i < kMaxChildren; ++i, child = GetWindow(child, GW_HWNDNEXT)) {
-        char className[16] = "", text[128] = "";
+        char className[16] = "", text[260] = "";
         GetClassNameA(child, className, sizeof className);
         if (lstrcmpiA(className, "Static") != 0 || GetWindowTextA(child, text, sizeof text) == 0)
             continue;
-        RECT room, need = {0, 0, 0, 0};
-        GetClientRect(child, &room);
-        DrawTextA(screen, text, -1, &need, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
-        fit = need.right <= room.right - room.left;
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_RIGHT) {
+            RECT room;
+            GetClientRect(child, &room);
+            fit = WidestLine(screen, font, text) <= room.right - room.left;
+        } else if (IsValueField(child) && dpi != systemDpi) {
+            fit = WidestLine(screen, font, text) <=
+                  MulDiv(WidestLine(screen, stock, text), dpi, systemDpi) + 1;
+        }
     }
-    SelectObject(screen, old);
     ReleaseDC(nullptr, screen);
     return fit;
 }
 
+// The width of the alphabet in `font`.
+int LetterExtent(HFONT font) {
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    SIZE extent = {0, 0};
+    GetTextExtentPoint32A(screen, kLetters, static_cast<int>(sizeof kLetters - 1), &extent);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return extent.cx;
+}
+
 // The standard GUI font at the dialog's `dpi`, made smaller a pixel at a time while the
-// labels do not fit; the stock font itself where it fits at the system's dpi.
+// labels do not fit, or while its letters are wider than the stock font's scaled to that
+// dpi (hinted letters do not grow in proportion, and the fields' texts were fitted at the
+// system's dpi); the stock font itself where it fits at the system's dpi.
 HFONT FitControlFont(HWND dialog, int dpi) {
     HFONT stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     int systemDpi = SystemDpi();
-    if (dpi == systemDpi && LabelsFit(dialog, stock)) return stock;
+    if (dpi == systemDpi && TextsFit(dialog, stock, dpi)) return stock;
     LOGFONTA description;
     if (GetObjectA(stock, sizeof description, &description) == 0) return stock;
     int height = MulDiv(description.lfHeight, dpi, systemDpi);
+    int maxExtent = dpi == systemDpi ? 0 : MulDiv(LetterExtent(stock), dpi, systemDpi);
     for (int attempt = 0; attempt < 8; ++attempt) {
         description.lfHeight = height;
         HFONT font = CreateFontIndirectA(&description);
         if (!font) return stock;
-        if (LabelsFit(dialog, font) || height == -1 || height == 1) return font;
+        bool fits =
+            TextsFit(dialog, font, dpi) && (maxExtent == 0 || LetterExtent(font) <= maxExtent);
+        if (fits || height == -1 || height == 1) return font;
         DeleteObject(font);
         height += height < 0 ? 1 : -1;
     }
@@ -93,7 +124,7 @@ class Win32DialogHost final : public DialogHost {
         }
         SendControlFont(dpi);
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            SendMessageA(child, WM_DPICHANGED_AFTERPARENT, 0, 0);
+            SendMessageA(child, WM_DPICHANGED_AFTERPARENT, static_cast<WPARAM>(dpi), 0);
         InvalidateRect(dialog, nullptr, TRUE);
     }
 

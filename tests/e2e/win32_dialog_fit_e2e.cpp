@@ -21,6 +21,7 @@
 #include "res/resource.h"
 #include "ui/accessible_name.h"
 #include "ui/win32/accessible_names.h"
+#include "ui/win32/dpi.h"
 
 namespace {
 
@@ -314,6 +315,82 @@ void CheckAccessibleNames(HWND dialog) {
     CoUninitialize();
 }
 
+int FontHeight(HWND control) {
+    LOGFONTA description = {};
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    if (!font || GetObjectA(font, sizeof description, &description) == 0) return 0;
+    return description.lfHeight < 0 ? -description.lfHeight : description.lfHeight;
+}
+
+// The side of the cursor the link shows while the mouse is over it.
+int LinkCursorSize(HWND link) {
+    SendMessageA(link, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    ICONINFO info = {};
+    if (!GetIconInfo(GetCursor(), &info)) return 0;
+    BITMAP mask = {};
+    GetObjectA(info.hbmMask, sizeof mask, &mask);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    // A monochrome cursor's mask holds the AND plane above the XOR plane.
+    return info.hbmColor ? mask.bmHeight : mask.bmHeight / 2;
+}
+
+int WindowWidth(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return r.right - r.left;
+}
+
+bool Near(int got, int want) {
+    return got >= want - 1 && got <= want + 1;
+}
+
+// The dialog told it is now on a screen of another dpi (as Windows tells it when it is
+// dragged to another monitor): the frame, the controls, the fonts of the painted labels
+// and the hand cursor follow, and every text still fits.
+void CheckDpiChange(HWND dialog, int from, int to) {
+    HWND status = GetDlgItem(dialog, IDC_STATUS_LINE), link = GetDlgItem(dialog, IDC_WEB_LINK);
+    HWND details = GetDlgItem(dialog, IDC_CPU_DETAILS);
+    const int statusHeight = FontHeight(status), linkHeight = FontHeight(link),
+              controlHeight = FontHeight(details);
+    const int detailsWidth = WindowWidth(details);
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    RECT suggested = {frame.left, frame.top,
+                      frame.left + MulDiv(frame.right - frame.left, to, from),
+                      frame.top + MulDiv(frame.bottom - frame.top, to, from)};
+    SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+    RECT now;
+    GetWindowRect(dialog, &now);
+    if (!EqualRect(&now, &suggested)) {
+        std::printf("FAIL: at %d dpi the dialog is not where the system suggested\n", to);
+        ++g_failures;
+    }
+    const struct {
+        const char* what;
+        int got, want;
+    } checks[] = {
+        {"status line font height", FontHeight(status), MulDiv(statusHeight, to, from)},
+        {"link font height", FontHeight(link), MulDiv(linkHeight, to, from)},
+        {"control font height", FontHeight(details), MulDiv(controlHeight, to, from)},
+        {"CPU Details width", WindowWidth(details), MulDiv(detailsWidth, to, from)},
+        {"hand cursor size", LinkCursorSize(link), CursorSizeForDpi(to)},
+    };
+    for (const auto& check : checks) {
+        // Fonts may come out a pixel smaller where the labels need it.
+        bool font = std::strstr(check.what, "font") != nullptr;
+        bool ok = font ? check.got <= check.want + 1 && check.got >= check.want - 2
+                       : Near(check.got, check.want);
+        std::printf("  at %d dpi: %s %d (expected %d)\n", to, check.what, check.got, check.want);
+        if (!ok) {
+            std::printf("FAIL: at %d dpi the %s is %d, expected %d\n", to, check.what, check.got,
+                        check.want);
+            ++g_failures;
+        }
+    }
+    CheckFit(dialog);
+}
+
 void FillLongestTexts(HWND dialog) {
     for (const auto& field : kLongestTexts) {
         const char* longest = field.texts[0];
@@ -381,6 +458,13 @@ int main(int argc, char** argv) {
 
     CheckFit(dialog);
     CheckAccessibleNames(dialog);
+    const int dpi = WindowDpi(dialog);
+    std::printf("hand cursor %d px at %d dpi\n", LinkCursorSize(GetDlgItem(dialog, IDC_WEB_LINK)),
+                dpi);
+    if (LinkCursorSize(GetDlgItem(dialog, IDC_WEB_LINK)) != CursorSizeForDpi(dpi)) {
+        std::printf("FAIL: the hand cursor is not the system's cursor size\n");
+        ++g_failures;
+    }
 
     if (argc > 2 && std::strcmp(argv[1], "--hold") == 0) {
         FillLongestTexts(dialog);
@@ -392,6 +476,8 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 400 && !FileExists(markers + "\\shot"); ++i) PumpMessages(50);
     }
 
+    CheckDpiChange(dialog, dpi, dpi * 2);
+    CheckDpiChange(dialog, dpi * 2, dpi);
     CloseMainDialog(dialog);
     std::printf(g_failures ? "%d failures\n" : "fit checks passed\n", g_failures);
     return g_failures ? 1 : 0;

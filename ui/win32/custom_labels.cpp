@@ -109,12 +109,13 @@ HFONT FontBeforeSubclassing(HWND window) {
 }
 
 // A new standard font or dpi: the paint font, and the link's cursor, are made again.
+// `dpi` 0: the window's own.
 void Refit(HWND window, LabelState* state, HFONT standard, const GuiFontRequest& request,
-           bool withCursor) {
+           bool withCursor, int dpi = 0) {
     bool hadFont = state->font != nullptr;
     ForgetFont(state);
     state->standard = standard;
-    state->dpi = WindowDpi(window);
+    state->dpi = dpi > 0 ? dpi : WindowDpi(window);
     if (hadFont) state->font = CreateFontFor(*state, request);
     if (withCursor && state->cursor) {
         DestroyCursor(state->cursor);
@@ -171,8 +172,8 @@ LRESULT CALLBACK StatusLabelProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_SETFONT:
             Refit(window, &s_status, reinterpret_cast<HFONT>(wParam), kStatusFont, false);
             break;
-        case WM_DPICHANGED_AFTERPARENT:
-            Refit(window, &s_status, s_status.standard, kStatusFont, false);
+        case WM_DPICHANGED_AFTERPARENT:  // wParam: the new dpi when the dialog sends it, else 0
+            Refit(window, &s_status, s_status.standard, kStatusFont, false, LOWORD(wParam));
             break;
         case WM_SETTEXT:
             CopyLabelText(s_status.text, reinterpret_cast<const char*>(lParam));
@@ -209,7 +210,7 @@ LRESULT CALLBACK LinkLabelProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             Refit(window, &s_link, reinterpret_cast<HFONT>(wParam), kLinkFont, false);
             break;
         case WM_DPICHANGED_AFTERPARENT:
-            Refit(window, &s_link, s_link.standard, kLinkFont, true);
+            Refit(window, &s_link, s_link.standard, kLinkFont, true, LOWORD(wParam));
             break;
         case WM_SETTEXT:
             CopyLabelText(s_link.text, reinterpret_cast<const char*>(lParam));
