@@ -12,12 +12,6 @@ namespace {
 constexpr int kMaxChildren = 1024;
 constexpr int kMaxPlacedChildren = 64;
 
-// Whether `font` at the dialog's `dpi` shows every label on one line, whole, and, away
-// from the system's dpi, no field's text wider than the stock font's grown with the dpi
-// (the fields' texts were fitted at the system's). Where the system substitutes a wider
-// face for the standard font, or rounds its height up at a higher dpi, the template's
-// labels no longer fit their controls ("Memory (RAM):" loses a word to a second line
-// that the control has no room for); hinted letters and digits do not grow in proportion.
 int WidestLine(HDC dc, HFONT font, const char* text) {
     HGDIOBJ old = SelectObject(dc, font);
     RECT need = {0, 0, 0, 0};
@@ -26,9 +20,19 @@ int WidestLine(HDC dc, HFONT font, const char* text) {
     return need.right;
 }
 
-bool TextsFit(HWND dialog, HFONT font, int dpi) {
-    HFONT stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    int systemDpi = SystemDpi();
+// A font against which another is judged: the one the controls had at `dpi`.
+struct ReferenceFont {
+    HFONT font;
+    int dpi;
+};
+
+// Whether `font` at `dpi` shows every label of `dialog` on one line, whole, and no
+// field's text wider than in the reference font grown with the dpi (the fields' texts
+// were fitted in it). Where the system substitutes a wider face for the standard font,
+// or rounds its height up at a higher dpi, the template's labels no longer fit their
+// controls ("Memory (RAM):" loses a word to a second line that the control has no room
+// for); hinted letters and digits do not grow in proportion to the dpi.
+bool TextsFit(HWND dialog, HFONT font, int dpi, ReferenceFont reference) {
     HDC screen = GetDC(nullptr);
     bool fit = true;
     HWND child = GetWindow(dialog, GW_CHILD);
@@ -41,9 +45,9 @@ bool TextsFit(HWND dialog, HFONT font, int dpi) {
             RECT room;
             GetClientRect(child, &room);
             fit = WidestLine(screen, font, text) <= room.right - room.left;
-        } else if (IsValueField(child) && dpi != systemDpi) {
+        } else if (IsValueField(child) && dpi != reference.dpi) {
             fit = WidestLine(screen, font, text) <=
-                  MulDiv(WidestLine(screen, stock, text), dpi, systemDpi) + 1;
+                  MulDiv(WidestLine(screen, reference.font, text), dpi, reference.dpi) + 1;
         }
     }
     ReleaseDC(nullptr, screen);
@@ -62,29 +66,31 @@ int LetterExtent(HFONT font) {
     return extent.cx;
 }
 
-// The standard GUI font at the dialog's `dpi`, made smaller a pixel at a time while the
-// labels do not fit, or while its letters are wider than the stock font's scaled to that
-// dpi (hinted letters do not grow in proportion, and the fields' texts were fitted at the
-// system's dpi); the stock font itself where it fits at the system's dpi.
-HFONT FitControlFont(HWND dialog, int dpi) {
+// The controls' font at `dpi`: the reference font grown with the dpi (at first the
+// stock standard GUI font at the system's dpi, which is kept where it fits), made a
+// pixel smaller at a time while the texts do not fit or its letters are wider than the
+// reference's grown with the dpi.
+HFONT FitControlFont(HWND dialog, int dpi, ReferenceFont reference) {
     HFONT stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    int systemDpi = SystemDpi();
-    if (dpi == systemDpi && TextsFit(dialog, stock, dpi)) return stock;
+    if (!reference.font) reference = {stock, SystemDpi()};
+    if (dpi == reference.dpi && TextsFit(dialog, reference.font, dpi, reference))
+        return reference.font;
     LOGFONTA description;
-    if (GetObjectA(stock, sizeof description, &description) == 0) return stock;
-    int height = MulDiv(description.lfHeight, dpi, systemDpi);
-    int maxExtent = dpi == systemDpi ? 0 : MulDiv(LetterExtent(stock), dpi, systemDpi);
+    if (GetObjectA(reference.font, sizeof description, &description) == 0) return reference.font;
+    int height = MulDiv(description.lfHeight, dpi, reference.dpi);
+    int maxExtent =
+        dpi == reference.dpi ? 0 : MulDiv(LetterExtent(reference.font), dpi, reference.dpi);
     for (int attempt = 0; attempt < 8; ++attempt) {
         description.lfHeight = height;
         HFONT font = CreateFontIndirectA(&description);
-        if (!font) return stock;
-        bool fits =
-            TextsFit(dialog, font, dpi) && (maxExtent == 0 || LetterExtent(font) <= maxExtent);
-        if (fits || height == -1 || height == 1) return font;
+        if (!font) return reference.font;
+        bool fits = TextsFit(dialog, font, dpi, reference) &&
+                    (maxExtent == 0 || LetterExtent(font) <= maxExtent);
+        if (fits || attempt == 7 || height == -1 || height == 1) return font;
         DeleteObject(font);
         height += height < 0 ? 1 : -1;
     }
-    return stock;
+    return reference.font;
 }
 
 struct ChildPlace {
@@ -105,7 +111,8 @@ class Win32DialogHost final : public DialogHost {
         layoutDpi = WindowDpi(dialog);
         RecordPlaces();
         KeepDialogLayoutOnDpiChange(dialog);
-        SendControlFont(layoutDpi);
+        SendControlFont(FitControlFont(dialog, layoutDpi, {nullptr, 0}));
+        layoutFont = controlFont;
     }
 
     // The dialog moved to a screen of another dpi: the suggested frame, the controls at
@@ -122,16 +129,17 @@ class Win32DialogHost final : public DialogHost {
                        MulDiv(r.top, dpi, layoutDpi), MulDiv(r.right - r.left, dpi, layoutDpi),
                        MulDiv(r.bottom - r.top, dpi, layoutDpi), FALSE);
         }
-        SendControlFont(dpi);
+        SendControlFont(dpi == layoutDpi ? layoutFont
+                                         : FitControlFont(dialog, dpi, {layoutFont, layoutDpi}));
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
             SendMessageA(child, WM_DPICHANGED_AFTERPARENT, static_cast<WPARAM>(dpi), 0);
         InvalidateRect(dialog, nullptr, TRUE);
     }
 
-    void ReleaseControlFont() {
-        if (controlFont && controlFont != GetStockObject(DEFAULT_GUI_FONT))
-            DeleteObject(controlFont);
-        controlFont = nullptr;
+    void ReleaseControlFonts() {
+        ReleaseControlFont();
+        if (layoutFont && layoutFont != GetStockObject(DEFAULT_GUI_FONT)) DeleteObject(layoutFont);
+        layoutFont = nullptr;
     }
     void InstallStatusLine(int id) override { InstallLabelProc(Item(id), StatusLabelProc); }
     void InstallLink(int id) override { InstallLabelProc(Item(id), LinkLabelProc); }
@@ -207,8 +215,16 @@ class Win32DialogHost final : public DialogHost {
   private:
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
 
-    void SendControlFont(int dpi) {
-        HFONT font = FitControlFont(dialog, dpi);
+    // The font of the opening layout stays until the dialog ends; a later one goes when
+    // the next replaces it.
+    void ReleaseControlFont() {
+        if (controlFont && controlFont != GetStockObject(DEFAULT_GUI_FONT) &&
+            controlFont != layoutFont)
+            DeleteObject(controlFont);
+        controlFont = nullptr;
+    }
+
+    void SendControlFont(HFONT font) {
         HWND child = GetWindow(dialog, GW_CHILD);
         for (int i = 0; child && i < kMaxChildren; ++i) {
             SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), 1);
@@ -236,7 +252,8 @@ class Win32DialogHost final : public DialogHost {
         }
     }
 
-    HFONT controlFont = nullptr;  // ours to delete unless it is the stock font
+    HFONT controlFont = nullptr;  // the controls' font now; ours unless it is the stock font
+    HFONT layoutFont = nullptr;   // the controls' font at the opening dpi
     int layoutDpi = 96;
     ChildPlace places[kMaxPlacedChildren] = {};
     int placeCount = 0;
@@ -305,7 +322,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             return 1;
         case WM_DESTROY:
             ForgetValueFieldNames(dialog, &state->fieldNames);
-            state->host.ReleaseControlFont();
+            state->host.ReleaseControlFonts();
             return 0;
         default:
             return 0;
