@@ -300,7 +300,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         state->host.dialog = dialog;
         OnDialogOpened(&state->controller);
-        state->fieldNames = NameValueFields(dialog);
+        NameValueFields(dialog, &state->fieldNames);
         return 1;
     }
     Win32MainDialog* state = DialogOf(dialog);

@@ -302,6 +302,24 @@ void CheckAccessibleNames(HWND dialog) {
                 WideCharToMultiByte(CP_ACP, 0, name, -1, got, sizeof got, nullptr, nullptr);
                 SysFreeString(name);
             }
+            // A read-only text field whose value is the field's text.
+            char value[260] = "?", text[260] = "";
+            BSTR shown = nullptr;
+            if (SUCCEEDED(accessible->get_accValue(self, &shown)) && shown) {
+                WideCharToMultiByte(CP_ACP, 0, shown, -1, value, sizeof value, nullptr, nullptr);
+                SysFreeString(shown);
+            }
+            GetWindowTextA(child, text, sizeof text);
+            VARIANT role;
+            VariantInit(&role);
+            accessible->get_accRole(self, &role);
+            if (std::strcmp(value, text) != 0 || role.vt != VT_I4 ||
+                role.lVal != ROLE_SYSTEM_TEXT) {
+                std::printf("FAIL: field %d has the value '%s' (text '%s') and role %ld\n",
+                            kMainDialogControls[i].id, value, text,
+                            role.vt == VT_I4 ? role.lVal : -1L);
+                ++g_failures;
+            }
             accessible->Release();
         }
         if (std::strcmp(got, want) != 0) {
