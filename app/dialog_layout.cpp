@@ -29,7 +29,7 @@ const ControlSpec kMainDialogControls[] = {
     {IDC_CLOSE, K::kButton, "&Close", 192, 234, 50, 15, C, false, false, true},
     {IDC_WEB_LINK, K::kLink, "", 41, 237, 103, 10, C, false, false, false},
     {-1, K::kLabel, "CPU Details:", 15, 20, 52, 8, R, false, false, false},
-    {IDC_CPU_DETAILS, K::kValueField, "", 70, 18, 174, 19, L, true, true, false},
+    {IDC_CPU_DETAILS, K::kValueField, "", 70, 18, 176, 19, L, true, true, false},
     {-1, K::kLabel, "CPU Family:", 15, 42, 52, 8, R, false, false, false},
     {IDC_CPU_FAMILY, K::kValueField, "", 70, 41, 29, 11, C, true, false, false},
     {-1, K::kLabel, "Model:", 105, 42, 32, 8, R, false, false, false},

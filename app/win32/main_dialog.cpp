@@ -5,14 +5,103 @@
 #include "app/controller.h"
 #include "app/dialog_host.h"
 #include "res/resource.h"
+#include "ui/win32/accessible_names.h"
 #include "ui/win32/custom_labels.h"
+#include "ui/win32/dpi.h"
 
 namespace {
 
 constexpr int kMaxChildren = 1024;
+constexpr int kMaxPlacedChildren = 64;
+
+int WidestLine(HDC dc, HFONT font, const char* text) {
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT need = {0, 0, 0, 0};
+    DrawTextA(dc, text, -1, &need, DT_CALCRECT | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    return need.right;
+}
+
+// A font against which another is judged: the one the controls had at `dpi`.
+struct ReferenceFont {
+    HFONT font;
+    int dpi;
+};
+
+// Whether `font` at `dpi` shows every label of `dialog` on one line, whole, and no
+// field's text wider than in the reference font grown with the dpi (the fields' texts
+// were fitted in it). Where the system substitutes a wider face for the standard font,
+// or rounds its height up at a higher dpi, the template's labels no longer fit their
+// controls ("Memory (RAM):" loses a word to a second line that the control has no room
+// for); hinted letters and digits do not grow in proportion to the dpi.
+bool TextsFit(HWND dialog, HFONT font, int dpi, ReferenceFont reference) {
+    HDC screen = GetDC(nullptr);
+    bool fit = true;
+    HWND child = GetWindow(dialog, GW_CHILD);
+    for (int i = 0; fit && child && i < kMaxChildren; ++i, child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[16] = "", text[260] = "";
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Static") != 0 || GetWindowTextA(child, text, sizeof text) == 0)
+            continue;
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_RIGHT) {
+            RECT room;
+            GetClientRect(child, &room);
+            fit = WidestLine(screen, font, text) <= room.right - room.left;
+        } else if (IsValueField(child) && dpi != reference.dpi) {
+            fit = WidestLine(screen, font, text) <=
+                  MulDiv(WidestLine(screen, reference.font, text), dpi, reference.dpi) + 1;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return fit;
+}
+
+// The width of the alphabet in `font`.
+int LetterExtent(HFONT font) {
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    SIZE extent = {0, 0};
+    GetTextExtentPoint32A(screen, kLetters, static_cast<int>(sizeof kLetters - 1), &extent);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return extent.cx;
+}
+
+// The controls' font at `dpi`: the reference font grown with the dpi (at first the
+// stock standard GUI font at the system's dpi, which is kept where it fits), made a
+// pixel smaller at a time while the texts do not fit or its letters are wider than the
+// reference's grown with the dpi.
+HFONT FitControlFont(HWND dialog, int dpi, ReferenceFont reference) {
+    HFONT stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    if (!reference.font) reference = {stock, SystemDpi()};
+    if (dpi == reference.dpi && TextsFit(dialog, reference.font, dpi, reference))
+        return reference.font;
+    LOGFONTA description;
+    if (GetObjectA(reference.font, sizeof description, &description) == 0) return reference.font;
+    int height = MulDiv(description.lfHeight, dpi, reference.dpi);
+    int maxExtent =
+        dpi == reference.dpi ? 0 : MulDiv(LetterExtent(reference.font), dpi, reference.dpi);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        description.lfHeight = height;
+        HFONT font = CreateFontIndirectA(&description);
+        if (!font) return reference.font;
+        bool fits = TextsFit(dialog, font, dpi, reference) &&
+                    (maxExtent == 0 || LetterExtent(font) <= maxExtent);
+        if (fits || attempt == 7 || height == -1 || height == 1) return font;
+        DeleteObject(font);
+        height += height < 0 ? 1 : -1;
+    }
+    return reference.font;
+}
+
+struct ChildPlace {
+    HWND child;
+    RECT rect;  // in the dialog's client area, at the dpi the layout was made for
+};
 
 class Win32DialogHost final : public DialogHost {
-public:
+  public:
     HWND dialog = nullptr;
 
     void SetCaption(const char* text) override { SetWindowTextA(dialog, text); }
@@ -21,13 +110,38 @@ public:
                      reinterpret_cast<LPARAM>(LoadIconA(nullptr, IDI_ASTERISK)));
     }
     void ApplyDialogFont() override {
-        HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
-        HWND child = GetWindow(dialog, GW_CHILD);
-        for (int i = 0; child && i < kMaxChildren; ++i) {
-            SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), 1);
-            UpdateWindow(child);
-            child = GetWindow(child, GW_HWNDNEXT);
+        layoutDpi = WindowDpi(dialog);
+        RecordPlaces();
+        KeepDialogLayoutOnDpiChange(dialog);
+        SendControlFont(FitControlFont(dialog, layoutDpi, {nullptr, 0}));
+        layoutFont = controlFont;
+    }
+
+    // The dialog moved to a screen of another dpi: the suggested frame, the controls at
+    // their places scaled from the opening layout, fonts (and the labels' cursor) anew.
+    void ChangeDpi(int dpi, const RECT* suggested) {
+        if (dpi <= 0) return;
+        if (suggested)
+            SetWindowPos(dialog, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        for (int i = 0; i < placeCount; ++i) {
+            const RECT& r = places[i].rect;
+            MoveWindow(places[i].child, MulDiv(r.left, dpi, layoutDpi),
+                       MulDiv(r.top, dpi, layoutDpi), MulDiv(r.right - r.left, dpi, layoutDpi),
+                       MulDiv(r.bottom - r.top, dpi, layoutDpi), FALSE);
         }
+        SendControlFont(dpi == layoutDpi ? layoutFont
+                                         : FitControlFont(dialog, dpi, {layoutFont, layoutDpi}));
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            SendMessageA(child, WM_DPICHANGED_AFTERPARENT, static_cast<WPARAM>(dpi), 0);
+        InvalidateRect(dialog, nullptr, TRUE);
+    }
+
+    void ReleaseControlFonts() {
+        ReleaseControlFont();
+        if (layoutFont && layoutFont != GetStockObject(DEFAULT_GUI_FONT)) DeleteObject(layoutFont);
+        layoutFont = nullptr;
     }
     void InstallStatusLine(int id) override { InstallLabelProc(Item(id), StatusLabelProc); }
     void InstallLink(int id) override { InstallLabelProc(Item(id), LinkLabelProc); }
@@ -73,8 +187,8 @@ public:
     void Focus(int id) override { SetFocus(Item(id)); }
 
     int AppendListItem(int id, const char* text) override {
-        return static_cast<int>(
-            SendMessageA(Item(id), CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text)));
+        return static_cast<int>(SendMessageA(Item(id), CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                                             reinterpret_cast<LPARAM>(text)));
     }
     void SelectListItem(int id, int index) override {
         SendMessageA(Item(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -124,14 +238,58 @@ public:
     }
     void EndDialog(int result) override { ::EndDialog(dialog, result); }
 
-private:
+  private:
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
+
+    // The font of the opening layout stays until the dialog ends; a later one goes when
+    // the next replaces it.
+    void ReleaseControlFont() {
+        if (controlFont && controlFont != GetStockObject(DEFAULT_GUI_FONT) &&
+            controlFont != layoutFont)
+            DeleteObject(controlFont);
+        controlFont = nullptr;
+    }
+
+    void SendControlFont(HFONT font) {
+        HWND child = GetWindow(dialog, GW_CHILD);
+        for (int i = 0; child && i < kMaxChildren; ++i) {
+            SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), 1);
+            UpdateWindow(child);
+            child = GetWindow(child, GW_HWNDNEXT);
+        }
+        ReleaseControlFont();
+        controlFont = font;
+    }
+
+    void RecordPlaces() {
+        placeCount = 0;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child && placeCount < kMaxPlacedChildren;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT r;
+            GetWindowRect(child, &r);
+            // A drop-down list's height is that of its open list.
+            RECT dropped;
+            if (SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0,
+                             reinterpret_cast<LPARAM>(&dropped)) &&
+                dropped.bottom > dropped.top)
+                r.bottom = r.top + (dropped.bottom - dropped.top);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+            places[placeCount++] = {child, r};
+        }
+    }
+
+    HFONT controlFont = nullptr;  // the controls' font now; ours unless it is the stock font
+    HFONT layoutFont = nullptr;   // the controls' font at the opening dpi
+    int layoutDpi = 96;
+    ChildPlace places[kMaxPlacedChildren] = {};
+    int placeCount = 0;
     HWND tooltip_ = nullptr;  // a child of the dialog: destroyed with it
 };
 
 struct Win32MainDialog {
     Win32DialogHost host;
     MainDialog controller;
+    FieldNames fieldNames = {nullptr, 0};
 };
 
 Win32MainDialog* DialogOf(HWND dialog) {
@@ -147,6 +305,21 @@ INT_PTR RunMainDialog(HINSTANCE instance) {
                            reinterpret_cast<LPARAM>(&state));
 }
 
+HWND OpenMainDialog(HINSTANCE instance) {
+    auto* state = new Win32MainDialog;
+    state->controller = MakeMainDialog(state->host);
+    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDlgProc,
+                                     reinterpret_cast<LPARAM>(state));
+    if (!dialog) delete state;
+    return dialog;
+}
+
+void CloseMainDialog(HWND dialog) {
+    Win32MainDialog* state = DialogOf(dialog);
+    DestroyWindow(dialog);
+    delete state;
+}
+
 INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* state = reinterpret_cast<Win32MainDialog*>(lParam);
@@ -154,6 +327,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         state->host.dialog = dialog;
         OnDialogOpened(&state->controller);
+        NameValueFields(dialog, &state->fieldNames);
         return 1;
     }
     Win32MainDialog* state = DialogOf(dialog);
@@ -169,6 +343,13 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         case WM_SYSCOMMAND:
             OnDialogSystemCommand(&state->controller, static_cast<uint32_t>(wParam));
+            return 0;
+        case WM_DPICHANGED:
+            state->host.ChangeDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 1;
+        case WM_DESTROY:
+            ForgetValueFieldNames(dialog, &state->fieldNames);
+            state->host.ReleaseControlFonts();
             return 0;
         default:
             return 0;

@@ -6,6 +6,10 @@
 // Runs the main dialog modally; returns what DialogBoxParamA returns (-1: not created).
 INT_PTR RunMainDialog(HINSTANCE instance);
 
+// The same dialog without its modal loop, for tests that look inside it.
+HWND OpenMainDialog(HINSTANCE instance);
+void CloseMainDialog(HWND dialog);
+
 INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Moves `window`, keeping its size, so that its centre lies on the centre of `over`;

@@ -1,7 +1,9 @@
 #include "ui/win32/custom_labels.h"
 
 #include "res/hand_cursor.h"
+#include "ui/cursor_image.h"
 #include "ui/label_rules.h"
+#include "ui/win32/dpi.h"
 
 namespace {
 
@@ -10,19 +12,46 @@ struct LabelState {
     char text[kLabelTextSize];
     HFONT font;
     HCURSOR cursor;  // the link's hand
+    HFONT standard;  // the font the dialog gave the control; nullptr: DEFAULT_GUI_FONT
+    int dpi;         // the dpi the font and cursor were made for
 };
 LabelState s_status;
 LabelState s_link;
 
-COLORREF ToColorRef(Rgb colour) { return RGB(colour.red, colour.green, colour.blue); }
+COLORREF ToColorRef(Rgb colour) {
+    return RGB(colour.red, colour.green, colour.blue);
+}
 
-HFONT CreateFontFor(const GuiFontRequest& request) {
-    return CreateGuiFont(request.face, request.points, request.bold, request.italic,
-                         request.underline);
+HFONT StandardFont(const LabelState& state) {
+    return state.standard ? state.standard : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+HFONT CreateFontFor(const LabelState& state, const GuiFontRequest& request) {
+    return CreateGuiFontFrom(StandardFont(state), state.dpi, request.face, request.points,
+                             request.bold, request.italic, request.underline);
+}
+
+// The hand at the cursor size of `dpi`; the 32 x 32 image itself where that is the size.
+HCURSOR CreateHandCursor(int dpi) {
+    int size = CursorSizeForDpi(dpi);
+    if (size == KELVANE_HAND_CURSOR_SIZE || size > kMaxCursorSize)
+        return CreateCursor(GetModuleHandleA(nullptr), KELVANE_HAND_CURSOR_HOT_X,
+                            KELVANE_HAND_CURSOR_HOT_Y, KELVANE_HAND_CURSOR_SIZE,
+                            KELVANE_HAND_CURSOR_SIZE, kHandCursorAnd, kHandCursorXor);
+    uint8_t andPlane[CursorPlaneBytes(kMaxCursorSize)];
+    uint8_t xorPlane[CursorPlaneBytes(kMaxCursorSize)];
+    ScaleCursorPlane(kHandCursorAnd, KELVANE_HAND_CURSOR_SIZE, size, true, andPlane);
+    ScaleCursorPlane(kHandCursorXor, KELVANE_HAND_CURSOR_SIZE, size, false, xorPlane);
+    return CreateCursor(
+        GetModuleHandleA(nullptr),
+        ScaleCursorCoordinate(KELVANE_HAND_CURSOR_HOT_X, KELVANE_HAND_CURSOR_SIZE, size),
+        ScaleCursorCoordinate(KELVANE_HAND_CURSOR_HOT_Y, KELVANE_HAND_CURSOR_SIZE, size), size,
+        size, andPlane, xorPlane);
 }
 
 void DrawLabelText(HDC dc, HWND window, const char* text, RECT rc, Rgb colour) {
-    UINT format = static_cast<UINT>(GetWindowLongA(window, GWL_STYLE)) & SS_CENTER ? DT_CENTER : DT_LEFT;
+    UINT format =
+        static_cast<UINT>(GetWindowLongA(window, GWL_STYLE)) & SS_CENTER ? DT_CENTER : DT_LEFT;
     SetTextColor(dc, ToColorRef(colour));
     DrawTextA(dc, text, -1, &rc, format);
 }
@@ -64,8 +93,35 @@ void RestorePreviousProc(HWND window) {
 }
 
 void ForgetFont(LabelState* state) {
-    if (state->font && state->font != GetStockObject(DEFAULT_GUI_FONT)) DeleteObject(state->font);
+    // A failed creation leaves the standard font in use, which is not ours to delete.
+    if (state->font && state->font != GetStockObject(DEFAULT_GUI_FONT) &&
+        state->font != state->standard)
+        DeleteObject(state->font);
     state->font = nullptr;
+}
+
+// The font the dialog gave the control before it was subclassed, as the static control
+// keeps it.
+HFONT FontBeforeSubclassing(HWND window) {
+    auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return previous ? reinterpret_cast<HFONT>(CallWindowProcA(previous, window, WM_GETFONT, 0, 0))
+                    : nullptr;
+}
+
+// A new standard font or dpi: the paint font, and the link's cursor, are made again.
+// `dpi` 0: the window's own.
+void Refit(HWND window, LabelState* state, HFONT standard, const GuiFontRequest& request,
+           bool withCursor, int dpi = 0) {
+    bool hadFont = state->font != nullptr;
+    ForgetFont(state);
+    state->standard = standard;
+    state->dpi = dpi > 0 ? dpi : WindowDpi(window);
+    if (hadFont) state->font = CreateFontFor(*state, request);
+    if (withCursor && state->cursor) {
+        DestroyCursor(state->cursor);
+        state->cursor = CreateHandCursor(state->dpi);
+    }
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 void SetHandCursor() {
@@ -81,17 +137,19 @@ void OpenLink() {
 }  // namespace
 
 HFONT CreateGuiFont(const char* face, int points, bool bold, bool italic, bool underline) {
-    HFONT standard = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    return CreateGuiFontFrom(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), SystemDpi(),
+                             face, points, bold, italic, underline);
+}
+
+HFONT CreateGuiFontFrom(HFONT standard, int dpi, const char* face, int points, bool bold,
+                        bool italic, bool underline) {
     LOGFONTA standardFont;
     if (GetObjectA(standard, sizeof standardFont, &standardFont) == 0) return standard;
-    HDC screen = GetDC(nullptr);
     GuiFontDescription font = DescribeGuiFont({face, points, bold, italic, underline},
-                                              standardFont.lfFaceName, standardFont.lfHeight,
-                                              GetDeviceCaps(screen, LOGPIXELSY));
+                                              standardFont.lfFaceName, standardFont.lfHeight, dpi);
     HFONT created = CreateFontA(font.height, 0, 0, 0, font.weight, font.italic, font.underline,
                                 FALSE, font.symbolCharset ? SYMBOL_CHARSET : DEFAULT_CHARSET,
                                 OUT_TT_PRECIS, 0, 0, 0, font.face);
-    ReleaseDC(nullptr, screen);
     return created ? created : standard;
 }
 
@@ -105,7 +163,17 @@ void InstallLabelProc(HWND label, WNDPROC procedure) {
 LRESULT CALLBACK StatusLabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COPY:
-            if (!s_status.font) s_status.font = CreateFontFor(kStatusFont);
+            if (!s_status.font) {
+                s_status.standard = FontBeforeSubclassing(window);
+                s_status.dpi = WindowDpi(window);
+                s_status.font = CreateFontFor(s_status, kStatusFont);
+            }
+            break;
+        case WM_SETFONT:
+            Refit(window, &s_status, reinterpret_cast<HFONT>(wParam), kStatusFont, false);
+            break;
+        case WM_DPICHANGED_AFTERPARENT:  // wParam: the new dpi when the dialog sends it, else 0
+            Refit(window, &s_status, s_status.standard, kStatusFont, false, LOWORD(wParam));
             break;
         case WM_SETTEXT:
             CopyLabelText(s_status.text, reinterpret_cast<const char*>(lParam));
@@ -113,9 +181,12 @@ LRESULT CALLBACK StatusLabelProc(HWND window, UINT message, WPARAM wParam, LPARA
             break;
         case WM_PAINT:
             return PaintLabel(window, s_status, true);
+        case WM_GETFONT:  // the font it paints with, for whoever measures its text
+            return reinterpret_cast<LRESULT>(s_status.font);
         case WM_DESTROY:
             RestorePreviousProc(window);
             ForgetFont(&s_status);
+            s_status.standard = nullptr;
             break;
         default:
             break;
@@ -128,11 +199,18 @@ LRESULT CALLBACK LinkLabelProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
         case WM_COPY:
-            if (!s_link.cursor)
-                s_link.cursor = CreateCursor(GetModuleHandleA(nullptr), KELVANE_HAND_CURSOR_HOT_X,
-                                             KELVANE_HAND_CURSOR_HOT_Y, KELVANE_HAND_CURSOR_SIZE,
-                                             KELVANE_HAND_CURSOR_SIZE, kHandCursorAnd, kHandCursorXor);
-            if (!s_link.font) s_link.font = CreateFontFor(kLinkFont);
+            if (!s_link.cursor || !s_link.font) {
+                s_link.standard = FontBeforeSubclassing(window);
+                s_link.dpi = WindowDpi(window);
+            }
+            if (!s_link.cursor) s_link.cursor = CreateHandCursor(s_link.dpi);
+            if (!s_link.font) s_link.font = CreateFontFor(s_link, kLinkFont);
+            break;
+        case WM_SETFONT:
+            Refit(window, &s_link, reinterpret_cast<HFONT>(wParam), kLinkFont, false);
+            break;
+        case WM_DPICHANGED_AFTERPARENT:
+            Refit(window, &s_link, s_link.standard, kLinkFont, true, LOWORD(wParam));
             break;
         case WM_SETTEXT:
             CopyLabelText(s_link.text, reinterpret_cast<const char*>(lParam));
@@ -140,6 +218,8 @@ LRESULT CALLBACK LinkLabelProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             break;
         case WM_PAINT:
             return PaintLabel(window, s_link, false);
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(s_link.font);
         case WM_NCHITTEST:
             return HTCLIENT;
         case WM_MOUSEMOVE:
@@ -156,6 +236,7 @@ LRESULT CALLBACK LinkLabelProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             if (s_link.cursor) DestroyCursor(s_link.cursor);
             s_link.cursor = nullptr;
             ForgetFont(&s_link);
+            s_link.standard = nullptr;
             break;
         default:
             break;
