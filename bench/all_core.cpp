@@ -26,7 +26,11 @@ uint32_t MsBetween(Steady::time_point from, Steady::time_point to) {
     return ms < 0 ? 0 : static_cast<uint32_t>(ms);
 }
 
-int Bounded(int threads) { return threads < 1 ? 1 : threads > kMaxBenchmarkThreads ? kMaxBenchmarkThreads : threads; }
+int Bounded(int threads) {
+    if (threads < 1) return 1;
+    if (threads > kMaxBenchmarkThreads) return kMaxBenchmarkThreads;
+    return threads;
+}
 
 // Releases the workers into a pass together and waits for all of them to finish it.
 class PassGate {
@@ -70,6 +74,7 @@ void RunWhetstoneThreads(int threads, uint32_t duration, ProgressTarget* progres
     std::vector<uint32_t> passMs(static_cast<size_t>(threads), 0);
     PassGate gate(threads);
     std::vector<std::thread> workers;
+    workers.reserve(static_cast<size_t>(threads));
     for (int t = 0; t < threads; ++t) {
         workers.emplace_back([&, t] {
             PinThreadToProcessor(t);
@@ -133,6 +138,7 @@ uint64_t RunThreads(int threads, uint32_t blockBytes, uint32_t minimumMs, std::v
     std::atomic<bool> go{false}, stop{false}, failed{false};
     workers->assign(static_cast<size_t>(threads), MemoryWorker{});
     std::vector<std::thread> pool;
+    pool.reserve(static_cast<size_t>(threads));
     Steady::time_point start;
     for (int t = 0; t < threads; ++t) {
         pool.emplace_back([&, t] {

@@ -1,5 +1,6 @@
 #include "ui/cursor_image.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -19,7 +20,7 @@ bool ScaleCursorPlane(const uint8_t* source, int sourceSize, int size, bool padd
     std::memset(out, padding ? 0xff : 0x00, CursorPlaneBytes(size));
     for (int y = 0; y < size; ++y) {
         const int sourceY = y * sourceSize / size;
-        uint8_t* row = out + y * rowBytes;
+        uint8_t* row = out + static_cast<ptrdiff_t>(y) * rowBytes;
         for (int x = 0; x < size; ++x) {
             const uint8_t mask = static_cast<uint8_t>(0x80 >> (x % 8));
             if (BitAt(source, sourceRowBytes, x * sourceSize / size, sourceY))
