@@ -4,10 +4,13 @@
 // efficiency class differ between header versions.
 #include "platform/cpu_topology.h"
 
+#include "platform/win32/processor_information.h"
+
 #include <windows.h>
 
 #include <cstring>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -50,31 +53,17 @@ int ForEachProcessor(const unsigned char* masks, int count, const unsigned char*
 
 }  // namespace
 
-bool ReadCpuTopologyRecords(std::vector<LogicalCpuRecord>* cpus, std::vector<CacheRecord>* caches) {
+bool ParseProcessorInformation(const unsigned char* buffer, size_t length,
+                               std::vector<LogicalCpuRecord>* cpus,
+                               std::vector<CacheRecord>* caches) {
     cpus->clear();
     caches->clear();
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel) return false;
-    auto query = reinterpret_cast<QueryFunction>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "GetLogicalProcessorInformationEx")));
-    if (!query) return false;
-    std::vector<unsigned char> buffer;
-    DWORD length = 0;
-    // The needed size comes back with ERROR_INSUFFICIENT_BUFFER; a processor brought online
-    // between the two calls makes it grow, hence a few tries.
-    bool ok = false;
-    for (int attempt = 0; attempt < 4 && !ok; ++attempt) {
-        buffer.resize(length ? length : 1);
-        ok = query(kRelationAll, buffer.data(), &length) != 0;
-        if (!ok && GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
-    }
-    if (!ok) return false;
-
     std::map<int, LogicalCpuRecord> byCpu;
     std::map<int, int> coreClass;  // core number -> efficiency class
+    std::set<int> cored;
     int cores = 0, packages = 0;
-    const unsigned char* end = buffer.data() + (length < buffer.size() ? length : buffer.size());
-    for (const unsigned char* record = buffer.data(); record + kBody <= end;) {
+    const unsigned char* end = buffer + length;
+    for (const unsigned char* record = buffer; record + kBody <= end;) {
         DWORD relationship = At<DWORD>(record, 0), size = At<DWORD>(record, 4);
         if (size < kBody || record + size > end) break;
         const unsigned char* body = record + kBody;
@@ -86,6 +75,7 @@ bool ReadCpuTopologyRecords(std::vector<LogicalCpuRecord>* cpus, std::vector<Cac
             ForEachProcessor(body + 24, At<WORD>(body, 22), recordEnd, [&](int cpu) {
                 byCpu[cpu].cpu = cpu;
                 byCpu[cpu].core = core;
+                cored.insert(cpu);
             });
         } else if (relationship == kRelationProcessorPackage && body + 24 <= recordEnd) {
             int package = packages++;
@@ -106,7 +96,9 @@ bool ReadCpuTopologyRecords(std::vector<LogicalCpuRecord>* cpus, std::vector<Cac
         }
         record += size;
     }
-    if (byCpu.empty()) return false;
+    // A processor of no core record means records lost (a cut buffer): better unknown
+    // than each such processor counted into core 0.
+    if (byCpu.empty() || cored.size() != byCpu.size()) return false;
     // A higher class is a faster core; one class throughout is no hybrid.
     int low = 255, high = 0;
     for (const auto& entry : coreClass) {
@@ -119,4 +111,27 @@ bool ReadCpuTopologyRecords(std::vector<LogicalCpuRecord>* cpus, std::vector<Cac
         cpus->push_back(cpu);
     }
     return true;
+}
+
+bool ReadCpuTopologyRecords(std::vector<LogicalCpuRecord>* cpus, std::vector<CacheRecord>* caches) {
+    cpus->clear();
+    caches->clear();
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel) return false;
+    auto query = reinterpret_cast<QueryFunction>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "GetLogicalProcessorInformationEx")));
+    if (!query) return false;
+    std::vector<unsigned char> buffer;
+    DWORD length = 0;
+    // The needed size comes back with ERROR_INSUFFICIENT_BUFFER; a processor brought online
+    // between the two calls makes it grow, hence a few tries.
+    bool ok = false;
+    for (int attempt = 0; attempt < 4 && !ok; ++attempt) {
+        buffer.resize(length ? length : 1);
+        ok = query(kRelationAll, buffer.data(), &length) != 0;
+        if (!ok && GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+    }
+    if (!ok) return false;
+    return ParseProcessorInformation(buffer.data(), length < buffer.size() ? length : buffer.size(),
+                                     cpus, caches);
 }
