@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "sysinfo/cpu_topology.h"
 #include "sysinfo/cpuid_leaves.h"
 #include "sysinfo/hypervisor.h"
 #include "sysinfo/instruction_sets.h"
@@ -46,5 +47,11 @@ void ReadFieldDetails(FieldDetails* details) {
     else if (hypervisor.present)
         std::snprintf(details->cpuDetails, kFieldDetailsSize, "Runs in a virtual machine: %s", hypervisor.name);
 
-    std::snprintf(details->cores, kFieldDetailsSize, "%d processors this program may use", CountProcessors());
+    CpuTopology topology;
+    ReadCpuTopology(&topology);
+    char line[512];
+    FormatCpuTopology(topology, line, sizeof line);
+    std::snprintf(details->cores, kFieldDetailsSize, "%d processors this program may use%s%s", CountProcessors(),
+                  line[0] ? "\n" : "", line);
+    WrapListText(details->cores, 64);
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/cli/cli.h"
+#include "sysinfo/cpu_topology.h"
 #include "sysinfo/cpuid_leaves.h"
 #include "sysinfo/hypervisor.h"
 #include "sysinfo/instruction_sets.h"
@@ -74,6 +75,7 @@ namespace {
 struct ProcessorFacts {
     InstructionSets sets;
     HypervisorIdentity hypervisor;
+    CpuTopology topology;
 };
 
 void ReadProcessorFacts(ProcessorFacts* facts) {
@@ -81,6 +83,7 @@ void ReadProcessorFacts(ProcessorFacts* facts) {
     ReadCpuidLeaves(&leaves);
     DecodeInstructionSets(leaves, &facts->sets);
     DecodeHypervisor(leaves, &facts->hypervisor);
+    ReadCpuTopology(&facts->topology);
 }
 
 const char* HypervisorText(const HypervisorIdentity& hypervisor) {
@@ -93,6 +96,35 @@ void WriteProcessorFactsLines(const ProcessorFacts& facts, std::FILE* out) {
     FormatInstructionSets(facts.sets, text.get(), kInstructionSetsTextSize);
     std::fprintf(out, "%-14s %s\n", "All sets:", text.get());
     std::fprintf(out, "%-14s %s\n", "Hypervisor:", HypervisorText(facts.hypervisor));
+    char topology[512];
+    FormatCpuTopology(facts.topology, topology, sizeof topology);
+    std::fprintf(out, "%-14s %s\n", "Topology:", topology[0] ? topology : "unknown");
+}
+
+void WriteCacheJson(const char* key, const CpuTopology::CacheLevel& level, JsonWriter& json) {
+    json.Key(key);
+    json.BeginObject();
+    json.Field("bytes", level.bytes);  // 0 where instances differ: see total_bytes
+    json.Field("instances", static_cast<int64_t>(level.instances));
+    json.Field("total_bytes", level.totalBytes);
+    json.EndObject();
+}
+
+void WriteTopologyJson(const CpuTopology& t, JsonWriter& json) {
+    json.Key("topology");
+    json.BeginObject();
+    json.Key("known");
+    json.Bool(t.known);
+    json.Field("packages", static_cast<int64_t>(t.packages));
+    json.Field("cores", static_cast<int64_t>(t.cores));
+    json.Field("logical_processors", static_cast<int64_t>(t.logical));
+    json.Field("performance_cores", static_cast<int64_t>(t.performanceCores));
+    json.Field("efficiency_cores", static_cast<int64_t>(t.efficiencyCores));
+    WriteCacheJson("l1d_cache", t.l1d, json);
+    WriteCacheJson("l1i_cache", t.l1i, json);
+    WriteCacheJson("l2_cache", t.l2, json);
+    WriteCacheJson("l3_cache", t.l3, json);
+    json.EndObject();
 }
 
 void WriteProcessorFactsJson(const ProcessorFacts& facts, JsonWriter& json) {
@@ -110,6 +142,7 @@ void WriteProcessorFactsJson(const ProcessorFacts& facts, JsonWriter& json) {
     json.Field("name", facts.hypervisor.present ? facts.hypervisor.name : "");
     json.Field("signature", facts.hypervisor.signature);
     json.EndObject();
+    WriteTopologyJson(facts.topology, json);
 }
 
 }  // namespace

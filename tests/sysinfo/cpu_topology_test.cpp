@@ -1,0 +1,252 @@
+// Counting packages, cores, threads and caches from per-processor records.
+#include "sysinfo/cpu_topology.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Machine {
+    std::vector<LogicalCpuRecord> cpus;
+    std::vector<CacheRecord> caches;
+};
+
+// `packages` x `cores` x `threads`, siblings numbered apart (cpu = thread * all cores +
+// core), as Linux numbers Intel servers; per-core L1d/L1i/L2, one L3 per package, every
+// cache listed by every processor that shares it, as the Linux reader may list them.
+Machine Server(int packages, int cores, int threads, uint64_t l2, uint64_t l3) {
+    Machine m;
+    int allCores = packages * cores;
+    for (int t = 0; t < threads; ++t)
+        for (int p = 0; p < packages; ++p)
+            for (int c = 0; c < cores; ++c) {
+                int cpu = t * allCores + p * cores + c;
+                int lead = p * cores + c;
+                m.cpus.push_back({cpu, p, c, 0});
+                m.caches.push_back({1, 'D', 48 << 10, lead});
+                m.caches.push_back({1, 'I', 32 << 10, lead});
+                m.caches.push_back({2, 'U', l2, lead});
+                m.caches.push_back({3, 'U', l3, p * cores});
+            }
+    return m;
+}
+
+// A 6 performance + 8 efficiency laptop: performance cores 0-11 with two threads each and
+// their own L2, efficiency cores 12-19 sharing one L2 per cluster of four.
+Machine HybridLaptop() {
+    Machine m;
+    for (int cpu = 0; cpu < 20; ++cpu) {
+        bool performance = cpu < 12;
+        int core = performance ? cpu / 2 : cpu;
+        m.cpus.push_back({cpu, 0, core, performance ? 1 : 2});
+        int lead = performance ? core * 2 : cpu;
+        m.caches.push_back({1, 'D', performance ? 48u << 10 : 32u << 10, lead});
+        m.caches.push_back({1, 'I', performance ? 32u << 10 : 64u << 10, lead});
+        m.caches.push_back({2, 'U', performance ? 1280u << 10 : 2048u << 10,
+                            performance ? lead : 12 + (cpu - 12) / 4 * 4});
+        m.caches.push_back({3, 'U', 24u << 20, 0});
+    }
+    return m;
+}
+
+std::string Describe(const Machine& m) {
+    CpuTopology topology;
+    BuildCpuTopology(m.cpus, m.caches, &topology);
+    char text[256];
+    FormatCpuTopology(topology, text, sizeof text);
+    return text;
+}
+
+TEST(CpuTopologyTest, Machines) {
+    Machine vm;  // four processors, no SMT, caches hidden
+    for (int cpu = 0; cpu < 4; ++cpu) vm.cpus.push_back({cpu, 0, cpu, 0});
+    Machine pairs;  // a unified L2 for each pair of cores, a data-only L1
+    for (int cpu = 0; cpu < 8; ++cpu) {
+        pairs.cpus.push_back({cpu, 0, cpu, 0});
+        pairs.caches.push_back({1, 'D', 32 << 10, cpu});
+        pairs.caches.push_back({2, 'U', 4 << 20, cpu / 2 * 2});
+    }
+    Machine onlyPerformance = HybridLaptop();  // efficiency cores switched off
+    onlyPerformance.cpus.resize(12);
+    Machine fiveSizes;  // more sizes than the line can group: the total
+    for (int cpu = 0; cpu < 5; ++cpu) {
+        fiveSizes.cpus.push_back({cpu, 0, cpu, 0});
+        fiveSizes.caches.push_back({2, 'U', static_cast<uint64_t>(cpu + 1) << 20, cpu});
+    }
+    const struct {
+        const char* name;
+        Machine machine;
+        const char* expected;
+    } cases[] = {
+        {"two-socket SMT server", Server(2, 32, 2, 2 << 20, 105 << 20),
+         "2 packages, 64 cores, 128 threads; L1d 48 KiB x 64, L1i 32 KiB x 64, L2 2 MiB x 64, "
+         "L3 105 MiB x 2"},
+        {"hybrid laptop", HybridLaptop(),
+         "1 package, 14 cores (6 performance, 8 efficiency), 20 threads; L1d 48 KiB x 6 + 32 KiB "
+         "x 8, L1i 32 KiB x 6 + 64 KiB x 8, L2 1.25 MiB x 6 + 2 MiB x 2, L3 24 MiB x 1"},
+        {"VM without SMT", vm, "1 package, 4 cores, 4 threads"},
+        {"L2 per pair of cores", pairs,
+         "1 package, 8 cores, 8 threads; L1d 32 KiB x 8, L2 4 MiB x 4"},
+        {"one core kind", onlyPerformance,
+         "1 package, 6 cores, 12 threads; L1d 48 KiB x 6 + 32 KiB x 8, L1i 32 KiB x 6 + 64 KiB x "
+         "8, "
+         "L2 1.25 MiB x 6 + 2 MiB x 2, L3 24 MiB x 1"},
+        {"five L2 sizes", fiveSizes, "1 package, 5 cores, 5 threads; L2 15 MiB in 5"},
+        {"nothing known", Machine(), ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.expected, Describe(c.machine)) << c.name;
+}
+
+TEST(CpuTopologyTest, FieldsOfAHybrid) {
+    Machine m = HybridLaptop();
+    CpuTopology t;
+    BuildCpuTopology(m.cpus, m.caches, &t);
+    EXPECT_TRUE(t.known);
+    EXPECT_EQ(0u, t.l2.bytes);  // two sizes: no one figure per instance
+    EXPECT_EQ(8, t.l2.instances);
+    EXPECT_EQ((6 * 1280u + 2 * 2048u) << 10, t.l2.totalBytes);
+    EXPECT_EQ(24u << 20, t.l3.bytes);
+    EXPECT_EQ(1, t.l3.instances);
+}
+
+TEST(CpuTopologyTest, CacheSizes) {
+    const struct {
+        uint64_t bytes;
+        const char* text;
+    } cases[] = {
+        {48 << 10, "48 KiB"},    {1 << 20, "1 MiB"},          {1280 << 10, "1.25 MiB"},
+        {1536 << 10, "1.5 MiB"}, {1100 << 10, "1100 KiB"},    {105ull << 20, "105 MiB"},
+        {1ull << 30, "1 GiB"},   {1536ull << 20, "1536 MiB"}, {100, "100 B"},
+    };
+    for (const auto& c : cases) {
+        char text[32];
+        FormatCacheSize(c.bytes, text, sizeof text);
+        EXPECT_STREQ(c.text, text) << c.bytes;
+    }
+}
+
+TEST(CpuTopologyTest, ShortBufferIsCutAndTerminated) {
+    char text[12];
+    CpuTopology t;
+    BuildCpuTopology(Server(2, 32, 2, 2 << 20, 105 << 20).cpus, {}, &t);
+    FormatCpuTopology(t, text, sizeof text);
+    EXPECT_STREQ("2 packages,", text);
+}
+
+// This machine against lscpu: processors, cores, sockets, and each cache level's size and
+// instances (lscpu -C lists none where the kernel lists none).
+std::string Command(const char* command) {
+#ifdef _WIN32
+    (void)command;
+    return "";
+#else
+    std::string out;
+    if (FILE* pipe = popen(command, "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+        pclose(pipe);
+    }
+    return out;
+#endif
+}
+
+// /proc/cpuinfo, through drive Z: under Wine, where Wine builds its records from Linux.
+std::string ReadCpuinfo() {
+#ifdef _WIN32
+    std::ifstream file("Z:\\proc\\cpuinfo");
+#else
+    std::ifstream file("/proc/cpuinfo");
+#endif
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+TEST(CpuTopologyTest, ThisMachineAgreesWithCpuinfo) {
+    CpuTopology t;
+    ReadCpuTopology(&t);
+    char text[512];
+    FormatCpuTopology(t, text, sizeof text);
+    std::printf("this machine: %s\n", text);
+    ASSERT_TRUE(t.known);
+    EXPECT_EQ(static_cast<int>(std::thread::hardware_concurrency()), t.logical);
+    std::istringstream lines(ReadCpuinfo());
+    int processors = 0, package = -1;
+    std::vector<std::pair<int, int>> cores;
+    std::vector<int> packages;
+    for (std::string line; std::getline(lines, line);) {
+        size_t colon = line.find(':');
+        if (colon == std::string::npos) continue;
+        int value = std::atoi(line.c_str() + colon + 1);
+        if (line.compare(0, 9, "processor") == 0) ++processors;
+        if (line.compare(0, 11, "physical id") == 0) packages.push_back(package = value);
+        if (line.compare(0, 7, "core id") == 0) cores.push_back({package, value});
+    }
+    if (processors == 0 || cores.empty()) GTEST_SKIP() << "no x86 /proc/cpuinfo here";
+    std::sort(cores.begin(), cores.end());
+    std::sort(packages.begin(), packages.end());
+    EXPECT_EQ(processors, t.logical);
+    EXPECT_EQ(std::unique(cores.begin(), cores.end()) - cores.begin(), t.cores);
+    EXPECT_EQ(std::unique(packages.begin(), packages.end()) - packages.begin(), t.packages);
+}
+
+TEST(CpuTopologyTest, ThisMachineAgreesWithLscpu) {
+    CpuTopology t;
+    ReadCpuTopology(&t);
+    ASSERT_TRUE(t.known);
+    std::string lines = Command("lscpu -p=CPU,CORE,SOCKET 2>/dev/null");
+    if (lines.empty()) GTEST_SKIP() << "no lscpu";
+    std::vector<int> cpus;
+    std::vector<std::pair<int, int>> cores, sockets;
+    size_t start = 0;
+    while (start < lines.size()) {
+        size_t end = lines.find('\n', start);
+        if (end == std::string::npos) end = lines.size();
+        std::string line = lines.substr(start, end - start);
+        start = end + 1;
+        int cpu, core, socket;
+        if (line.empty() || line[0] == '#' ||
+            std::sscanf(line.c_str(), "%d,%d,%d", &cpu, &core, &socket) != 3)
+            continue;
+        cpus.push_back(cpu);
+        cores.push_back({socket, core});
+        sockets.push_back({socket, 0});
+    }
+    std::sort(cores.begin(), cores.end());
+    std::sort(sockets.begin(), sockets.end());
+    EXPECT_EQ(static_cast<int>(cpus.size()), t.logical);
+    EXPECT_EQ(std::unique(cores.begin(), cores.end()) - cores.begin(), t.cores);
+    EXPECT_EQ(std::unique(sockets.begin(), sockets.end()) - sockets.begin(), t.packages);
+
+    // "NAME ONE-SIZE ALL-SIZE WAYS TYPE LEVEL SETS PHY-LINE COHERENCY-SIZE" in bytes.
+    std::string caches =
+        Command("lscpu -C=NAME,ONE-SIZE,ALL-SIZE --bytes --noheadings 2>/dev/null");
+    const struct {
+        const char* name;
+        const CpuTopology::CacheLevel* level;
+    } levels[] = {{"L1d", &t.l1d}, {"L1i", &t.l1i}, {"L2", &t.l2}, {"L3", &t.l3}};
+    for (const auto& level : levels) {
+        size_t at = caches.find(std::string(level.name) + " ");
+        if (at == std::string::npos) {
+            EXPECT_EQ(0, level.level->instances) << level.name;
+            continue;
+        }
+        unsigned long long one = 0, all = 0;
+        std::sscanf(caches.c_str() + at + std::string(level.name).size(), "%llu %llu", &one, &all);
+        EXPECT_EQ(all, level.level->totalBytes) << level.name;
+        if (level.level->groupCount == 1) {
+            EXPECT_EQ(one, level.level->bytes) << level.name;
+        }
+    }
+}
+
+}  // namespace
