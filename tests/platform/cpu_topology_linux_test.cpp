@@ -12,7 +12,10 @@ namespace {
 
 struct RootGuard {
     explicit RootGuard(const std::string& tree) {
-        SetSystemRoot((std::string(KELVANE_TEST_DATA_DIR) + "/topology/" + tree).c_str());
+        // A root that is not a folder is refused and would leave this machine's in place.
+        EXPECT_TRUE(
+            SetSystemRoot((std::string(KELVANE_TEST_DATA_DIR) + "/topology/" + tree).c_str()))
+            << tree;
     }
     ~RootGuard() { SetSystemRoot(""); }
 };
@@ -45,7 +48,7 @@ TEST(CpuTopologyLinuxTest, MachineTrees) {
         // Only the number files: core_id 0 in both packages is two cores.
         {"numbers-only", "2 packages, 2 cores, 4 threads"},
         {"no-topology", "unknown"},
-        {"missing-tree", "unknown"},
+        {".", "unknown"},  // the trees' own folder: no /sys at all
     };
     for (const auto& c : cases) EXPECT_EQ(c.expected, Describe(c.tree)) << c.tree;
 }
