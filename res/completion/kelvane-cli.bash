@@ -19,7 +19,7 @@ _kelvane_cli() {
         cur=${cur#*=}
     fi
     case $prev in
-        --drive)
+        --drive | --sysroot)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -d -P "$prefix" -- "$cur")
             return
@@ -43,12 +43,12 @@ _kelvane_cli() {
 
     local options
     case $command in
-        info) options="--json" ;;
+        info) options="--json --sysroot" ;;
         cpu) options="--duration --json --quiet" ;;
         flops | memory | all) options="--duration --json --quiet --threads" ;;
         disk) options="--drive --duration --json --quiet" ;;
         bench) options="--drive --duration --threads" ;;
-        *) options="--json --duration --drive --quiet --threads --version --help" ;;
+        *) options="--json --duration --drive --quiet --sysroot --threads --version --help" ;;
     esac
     # Options already on the line are not offered again.
     local offered="" option

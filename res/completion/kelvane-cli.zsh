@@ -8,6 +8,7 @@ _arguments -s \
   '(-q --quiet)'{-q,--quiet}'[no progress on standard error, only errors]' \
   '--duration=[test duration in milliseconds (default 3000)]:milliseconds: ' \
   '--drive=[drive for the disk benchmark]:drive:_directories' \
+  '--sysroot=[read a machine tree instead of this machine (info)]:tree:_directories' \
   '--threads=[flops and memory also on N threads at once]:threads:(all 1 2 4 8 16)' \
   '1:command:((
     info\:"what the machine is"

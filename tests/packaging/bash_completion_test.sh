@@ -30,8 +30,8 @@ expect() {
 
 expect "all bench cpu disk flops info memory" kelvane-cli ""
 expect "disk" kelvane-cli di
-expect "--drive --duration --help --json --quiet --threads --version" kelvane-cli --
-expect "--json" kelvane-cli info ""
+expect "--drive --duration --help --json --quiet --sysroot --threads --version" kelvane-cli --
+expect "--json --sysroot" kelvane-cli info ""
 expect "--duration --json --quiet" kelvane-cli cpu ""
 expect "--drive --duration --json --quiet" kelvane-cli disk --
 expect "--drive --duration --threads" kelvane-cli bench ""
