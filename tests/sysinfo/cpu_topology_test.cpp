@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "fakes/linux_file.h"
+
 namespace {
 
 struct Machine {
@@ -159,18 +161,6 @@ std::string Command(const char* command) {
 #endif
 }
 
-// /proc/cpuinfo, through drive Z: under Wine, where Wine builds its records from Linux.
-std::string ReadCpuinfo() {
-#ifdef _WIN32
-    std::ifstream file("Z:\\proc\\cpuinfo");
-#else
-    std::ifstream file("/proc/cpuinfo");
-#endif
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 TEST(CpuTopologyTest, ThisMachineAgreesWithCpuinfo) {
     CpuTopology t;
     ReadCpuTopology(&t);
@@ -179,7 +169,7 @@ TEST(CpuTopologyTest, ThisMachineAgreesWithCpuinfo) {
     std::printf("this machine: %s\n", text);
     ASSERT_TRUE(t.known);
     EXPECT_EQ(static_cast<int>(std::thread::hardware_concurrency()), t.logical);
-    std::istringstream lines(ReadCpuinfo());
+    std::istringstream lines(ReadLinuxFile("/proc/cpuinfo"));
     int processors = 0, package = -1;
     std::vector<std::pair<int, int>> cores;
     std::vector<int> packages;

@@ -10,6 +10,7 @@
 
 #include "fakes/cpuid_dump.h"
 #include "fakes/fake_system.h"
+#include "fakes/linux_file.h"
 #include "sysinfo/hypervisor.h"
 
 namespace {
@@ -192,21 +193,6 @@ TEST(InstructionSetsTest, DumpsWithUnreadableLinesAreRejected) {
     EXPECT_EQ(cpuid.xcr0, 7u);
     std::remove(path);
     EXPECT_FALSE(LoadCpuidDump("no-such-dump.txt", &cpuid, &error));
-}
-
-// Wine shows the Linux root as drive Z:.
-std::string ReadLinuxFile(const char* path) {
-#ifdef _WIN32
-    std::string windowsPath = std::string("Z:") + path;
-    for (char& c : windowsPath)
-        if (c == '/') c = '\\';
-    std::ifstream file(windowsPath);
-#else
-    std::ifstream file(path);
-#endif
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 // What this processor reports, against the flags the kernel lists, natively and under Wine.

@@ -8,24 +8,10 @@
 #include <sstream>
 #include <string>
 
+#include "fakes/linux_file.h"
 #include "sysinfo/system_summary.h"
 
 namespace {
-
-// Wine shows the Linux root as drive Z:.
-std::string ReadLinuxFile(const char* path) {
-#ifdef _WIN32
-    std::string windowsPath = std::string("Z:") + path;
-    for (char& c : windowsPath)
-        if (c == '/') c = '\\';
-    std::ifstream file(windowsPath);
-#else
-    std::ifstream file(path);
-#endif
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // The first value of `key` in a "key : value" file, or -1.
 long long FirstValue(const std::string& text, const std::string& key) {
