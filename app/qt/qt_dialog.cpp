@@ -15,6 +15,7 @@
 #include <QStyleOptionButton>
 
 #include "app/dialog_layout.h"
+#include "ui/accessible_name.h"
 #include "res/resource.h"
 #include "text/bounded_copy.h"
 #include "ui/qt/custom_labels.h"
@@ -66,10 +67,11 @@ class DialogButton final : public QPushButton {
     using QPushButton::QPushButton;
 };
 
-// "Memory (RAM):" names its field "Memory (RAM)".
-QString AccessibleName(QString label) {
-    if (label.endsWith(u':')) label.chop(1);
-    return label;
+// "Memory (RAM):" names its field "Memory (RAM)", by the rule both dialogs share.
+QString AccessibleName(const QString& label) {
+    char name[64];
+    AccessibleNameFromLabel(label.toUtf8().constData(), name, sizeof name);
+    return QString::fromUtf8(name);
 }
 
 // The pixels `widget` needs to show `text` whole, on one line per line of the text;
