@@ -15,9 +15,9 @@
 #include <QStyleOptionButton>
 
 #include "app/dialog_layout.h"
-#include "ui/accessible_name.h"
 #include "res/resource.h"
 #include "text/bounded_copy.h"
+#include "ui/accessible_name.h"
 #include "ui/qt/custom_labels.h"
 #include "ui/qt/label_accessibility.h"
 
