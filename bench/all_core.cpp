@@ -85,7 +85,7 @@ void RunWhetstoneThreads(int threads, uint32_t duration, ProgressTarget* progres
             for (int32_t n; (n = gate.Next(&seen)) != 0;) {
                 Steady::time_point start = Steady::now();
                 StartWhetstonePass(state);
-                RunWhetstoneModules(state, n);
+                RunWhetstonePass(state, n);
                 passMs[static_cast<size_t>(t)] = MsBetween(start, Steady::now());
                 gate.Done();
             }

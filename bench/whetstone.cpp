@@ -34,7 +34,7 @@ WhetstoneRun RunWhetstone(uint32_t duration, ProgressTarget* progress, int proce
         }
         uint32_t start = clock.TickCount();
         StartWhetstonePass(state);
-        RunWhetstoneModules(state, n);
+        RunWhetstonePass(state, n);
         uint32_t finish = clock.TickCount();
         elapsed = finish - start;
         if (WhetstonePassesEnd(n, elapsed, limit)) break;

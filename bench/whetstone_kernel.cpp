@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/c_library_math.h"
+
 void StartWhetstonePass(WhetstoneState& s) {
     s.T = 0.499975;
     s.T1 = 0.50025;
@@ -78,10 +80,10 @@ void RunWhetstoneModules(WhetstoneState& s, int32_t loop) {
     s.X = 0.5;
     s.Y = 0.5;
     for (int32_t i = 0; i < n7; ++i) {
-        s.X = s.T * std::atan(s.T2 * std::sin(s.X) * std::cos(s.X) /
-                              (std::cos(s.X + s.Y) + std::cos(s.X - s.Y) - 1.0));
-        s.Y = s.T * std::atan(s.T2 * std::sin(s.Y) * std::cos(s.Y) /
-                              (std::cos(s.X + s.Y) + std::cos(s.X - s.Y) - 1.0));
+        s.X = s.T * LibraryAtan(s.T2 * LibrarySin(s.X) * LibraryCos(s.X) /
+                                (LibraryCos(s.X + s.Y) + LibraryCos(s.X - s.Y) - 1.0));
+        s.Y = s.T * LibraryAtan(s.T2 * LibrarySin(s.Y) * LibraryCos(s.Y) /
+                                (LibraryCos(s.X + s.Y) + LibraryCos(s.X - s.Y) - 1.0));
     }
 
     // X and Y never change here; their loads keep the call from being hoisted out of the loop.
@@ -103,5 +105,9 @@ void RunWhetstoneModules(WhetstoneState& s, int32_t loop) {
     s.K = 3;
 
     s.X = 0.75;
-    for (int32_t i = 0; i < n11; ++i) s.X = std::sqrt(std::exp(std::log(s.X) / s.T1));
+    for (int32_t i = 0; i < n11; ++i) s.X = std::sqrt(LibraryExp(LibraryLog(s.X) / s.T1));
+}
+
+void RunWhetstonePass(WhetstoneState& s, int32_t iterations) {
+    for (int32_t i = 0; i < iterations; ++i) RunWhetstoneModules(s, 1);
 }

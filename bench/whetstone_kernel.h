@@ -18,9 +18,13 @@ struct WhetstoneState {
 
 // Sets the constants a pass starts from.
 void StartWhetstonePass(WhetstoneState& s);
-// One pass of `loop` iterations: modules 1 to 11 with their counts of `loop` times the
-// module's multiplier.
+// Modules 1 to 11 once, with their counts of `loop` times the module's multiplier.
 void RunWhetstoneModules(WhetstoneState& s, int32_t loop);
+// One pass of `iterations`: the modules run that many times with the counts of one
+// iteration. Each run starts from the same values, so every iteration costs the same: with
+// the counts of the whole pass in one run, module 7's angles decay towards zero, where
+// sine and cosine cost least, and longer passes scored higher per iteration.
+void RunWhetstonePass(WhetstoneState& s, int32_t iterations);
 
 void WhetstonePA(WhetstoneState& s, volatile double* E);
 void WhetstoneP0(WhetstoneState& s);

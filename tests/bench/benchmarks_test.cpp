@@ -182,6 +182,19 @@ TEST(WhetstoneTest, ModulesLeaveTheValuesTheirCountsGive) {
     }
 }
 
+// Every iteration of a pass starts the modules from the same values: run as one long
+// module set, module 7's angles would decay to where sine and cosine are cheapest and long
+// passes would score higher than short ones.
+TEST(WhetstoneTest, EachIterationOfAPassRepeatsTheSameWork) {
+    for (int32_t iterations : {1, 2, 7}) {
+        WhetstoneState s = {};
+        StartWhetstonePass(s);
+        RunWhetstonePass(s, iterations);
+        EXPECT_NEAR(s.X, std::pow(0.75, std::pow(1.0 / (2 * 0.50025), 93.0)), 1e-12)
+            << iterations << " iterations";
+    }
+}
+
 TEST(MemoryBandwidthTest, AllocationHalvesAndProgressTexts) {
     const struct {
         uint64_t available;
