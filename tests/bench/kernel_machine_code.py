@@ -12,7 +12,7 @@ import sys
 
 FUNCTION = re.compile(r"^[0-9a-f]+ <(.+)>:$")
 INSTRUCTION = re.compile(r"^\s+([0-9a-f]+):\s+(\S+)\s*(.*)$")
-RELOCATION = re.compile(r"^\s+[0-9a-f]+: (?:R_X86_64_PLT32|R_X86_64_PC32|R_386_PC32|R_386_PLT32|DISP32|IMAGE_REL_\S+)\s+(\S+)")
+RELOCATION = re.compile(r"^\s+[0-9a-f]+: (?:R_X86_64_PLT32|R_X86_64_PC32|R_386_PC32|R_386_PLT32|DISP32|dir32|IMAGE_REL_\S+)\s+(\S+)")
 JUMP_TARGET = re.compile(r"^([0-9a-f]+)\b")
 
 
