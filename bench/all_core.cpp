@@ -13,6 +13,7 @@
 #include "bench/memory_kernel.h"
 #include "bench/whetstone.h"
 #include "bench/whetstone_kernel.h"
+#include "platform/cpu_topology.h"
 #include "platform/float_mode.h"
 #include "platform/thread_affinity.h"
 
@@ -66,18 +67,48 @@ private:
     int32_t iterations_ = 0;
 };
 
+// The kind of core behind each processor number, from the system's topology records; a
+// thread that was not pinned, or a processor the records do not list, stays unknown.
+void ReadCoreKinds(const std::vector<int>& processors, int8_t* kinds) {
+    std::vector<LogicalCpuRecord> cpus;
+    std::vector<CacheRecord> caches;
+    const bool known = ReadCpuTopologyRecords(&cpus, &caches);
+    for (size_t t = 0; t < processors.size(); ++t) {
+        kinds[t] = kCoreUnknown;
+        if (!known) continue;
+        for (const LogicalCpuRecord& cpu : cpus) {
+            if (cpu.cpu != processors[t]) continue;
+            if (cpu.coreType == 1) kinds[t] = kCorePerformance;
+            if (cpu.coreType == 2) kinds[t] = kCoreEfficiency;
+            break;
+        }
+    }
+}
+
 }  // namespace
+
+CoreKindTotals TotalByCoreKind(const int8_t* kinds, const uint32_t* figures, int threads) {
+    CoreKindTotals totals = {};
+    for (int t = 0; t < threads; ++t) {
+        const int kind = kinds[t] == kCorePerformance || kinds[t] == kCoreEfficiency ? kinds[t] : 0;
+        ++totals.threads[kind];
+        totals.figure[kind] += figures[t];
+    }
+    totals.hybrid = totals.threads[kCorePerformance] > 0 && totals.threads[kCoreEfficiency] > 0;
+    return totals;
+}
 
 void RunWhetstoneThreads(int threads, uint32_t duration, ProgressTarget* progress, ThreadedWhetstoneRun* run) {
     threads = Bounded(threads);
     const uint32_t limit = duration > 3000 ? duration : 3000;
     std::vector<uint32_t> passMs(static_cast<size_t>(threads), 0);
+    std::vector<int> processor(static_cast<size_t>(threads), -1);
     PassGate gate(threads);
     std::vector<std::thread> workers;
     workers.reserve(static_cast<size_t>(threads));
     for (int t = 0; t < threads; ++t) {
         workers.emplace_back([&, t] {
-            PinThreadToProcessor(t);
+            PinThreadToProcessor(t, &processor[static_cast<size_t>(t)]);
             // The floating-point mode belongs to each thread: each flushes its own subnormals.
             const uint32_t floatMode = FlushSubnormalsToZero();
             WhetstoneState state = {};
@@ -118,6 +149,7 @@ void RunWhetstoneThreads(int threads, uint32_t duration, ProgressTarget* progres
         run->threadScore[t] = WhetstoneScore(n, passMs[static_cast<size_t>(t)], 1);
         run->totalScore += run->threadScore[t];
     }
+    ReadCoreKinds(processor, run->threadCore);
 }
 
 namespace {
@@ -129,6 +161,7 @@ struct MemoryWorker {
     unsigned char* copy = nullptr;
     uint64_t movedMiB = 0;
     uint32_t elapsedMs = 0;
+    int processor = -1;
 };
 
 template <typename Cycle>
@@ -142,8 +175,8 @@ uint64_t RunThreads(int threads, uint32_t blockBytes, uint32_t minimumMs, std::v
     Steady::time_point start;
     for (int t = 0; t < threads; ++t) {
         pool.emplace_back([&, t] {
-            PinThreadToProcessor(t);
             MemoryWorker& w = (*workers)[static_cast<size_t>(t)];
+            PinThreadToProcessor(t, &w.processor);
             w.fill = static_cast<unsigned char*>(std::malloc(blockBytes));
             w.copy = static_cast<unsigned char*>(std::malloc(blockBytes));
             if (!w.fill || !w.copy) failed = true;
@@ -219,6 +252,9 @@ bool MeasureMemoryBandwidthThreads(int threads, uint32_t durationMs, ProgressTar
             uint64_t own = w.elapsedMs ? w.movedMiB * 1000 / w.elapsedMs : 0;
             run->threadMibPerSecond[t] = own > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(own);
         }
+        std::vector<int> processors;
+        for (const MemoryWorker& w : workers) processors.push_back(w.processor);
+        ReadCoreKinds(processors, run->threadCore);
         return true;
     }
     return false;

@@ -10,11 +10,24 @@
 
 constexpr int kMaxBenchmarkThreads = 256;
 
+// The kind of core a thread ran on: the system tells them apart on hybrid processors only.
+enum CoreKind : int8_t { kCoreUnknown = 0, kCorePerformance = 1, kCoreEfficiency = 2 };
+
+// A run's threads and figures added up by kind of core.
+struct CoreKindTotals {
+    int threads[3];      // by CoreKind
+    uint64_t figure[3];  // the threads' figures (score or MiB/s) added
+    bool hybrid;         // threads ran on both performance and efficiency cores
+};
+
+CoreKindTotals TotalByCoreKind(const int8_t* kinds, const uint32_t* figures, int threads);
+
 struct ThreadedWhetstoneRun {
     int threads;
     int32_t iterations;                      // of the last pass, on each thread
     uint32_t slowestMs;                      // the last pass's slowest thread
     uint32_t threadScore[kMaxBenchmarkThreads];  // each thread's score, one processor's unit
+    int8_t threadCore[kMaxBenchmarkThreads];      // the CoreKind each thread ran on
     uint64_t totalScore;                     // their sum: the machine's score
 };
 
@@ -27,6 +40,7 @@ struct ThreadedMemoryRun {
     int threads;
     uint32_t blockBytes;                            // each thread's two blocks
     uint32_t threadMibPerSecond[kMaxBenchmarkThreads];
+    int8_t threadCore[kMaxBenchmarkThreads];  // the CoreKind each thread ran on
     uint64_t movedMiB;                              // all threads together
     uint32_t elapsedMs;                             // from the common start to the last end
     uint32_t mibPerSecond;                          // movedMiB per second of elapsedMs

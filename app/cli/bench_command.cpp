@@ -70,12 +70,56 @@ struct ThreadedRuns {
     bool memoryOk;
 };
 
+const char* CoreKindName(int kind) {
+    return kind == kCorePerformance ? "performance" : kind == kCoreEfficiency ? "efficiency" : "unknown";
+}
+
+// On a hybrid processor, the threads of each kind of core and what they did together;
+// nothing elsewhere. `unit` follows each figure; flops scores are shown in Gigaflops.
+void WriteCoreKindLine(const int8_t* kinds, const uint32_t* figures, int threads, bool flops, std::FILE* out) {
+    const CoreKindTotals totals = TotalByCoreKind(kinds, figures, threads);
+    if (!totals.hybrid) return;
+    std::fprintf(out, "  by core kind:");
+    const char* separator = " ";
+    for (int kind : {kCorePerformance, kCoreEfficiency, kCoreUnknown}) {
+        if (!totals.threads[kind]) continue;
+        std::fprintf(out, "%s%s %d thread%s, ", separator, CoreKindName(kind), totals.threads[kind],
+                     totals.threads[kind] == 1 ? "" : "s");
+        if (flops) std::fprintf(out, "%.1f Gigaflops", totals.figure[kind] / 1000.0);
+        else std::fprintf(out, "%llu MiB/s", static_cast<unsigned long long>(totals.figure[kind]));
+        separator = "; ";
+    }
+    std::fprintf(out, "\n");
+}
+
+void WriteCoreKindJson(const int8_t* kinds, const uint32_t* figures, int threads, const char* figureKey,
+                       JsonWriter& json) {
+    json.Key("per_thread_core_kinds");
+    json.BeginArray();
+    for (int t = 0; t < threads; ++t) json.String(CoreKindName(kinds[t]));
+    json.EndArray();
+    const CoreKindTotals totals = TotalByCoreKind(kinds, figures, threads);
+    if (!totals.hybrid) return;
+    json.Key("by_core_kind");
+    json.BeginObject();
+    for (int kind : {kCorePerformance, kCoreEfficiency, kCoreUnknown}) {
+        if (!totals.threads[kind]) continue;
+        json.Key(CoreKindName(kind));
+        json.BeginObject();
+        json.Field("threads", static_cast<int64_t>(totals.threads[kind]));
+        json.Field(figureKey, totals.figure[kind]);
+        json.EndObject();
+    }
+    json.EndObject();
+}
+
 void WriteThreadedFlops(const BenchmarkResult& single, const ThreadedWhetstoneRun& run, std::FILE* out) {
     const uint32_t one = WhetstoneScore(single.flops.iterations, single.flops.elapsedMs, 1);
     std::fprintf(out, "  %d threads:   %.1f Gigaflops together (", run.threads, run.totalScore / 1000.0);
     for (int t = 0; t < run.threads; ++t) std::fprintf(out, "%s%.1f", t ? " + " : "", run.threadScore[t] / 1000.0);
     std::fprintf(out, " each); one thread %.1f Gigaflops; scaling %.2f x\n", one / 1000.0,
                  one ? static_cast<double>(run.totalScore) / one : 0.0);
+    WriteCoreKindLine(run.threadCore, run.threadScore, run.threads, true, out);
 }
 
 void WriteThreadedMemory(const ThreadedMemoryRun& run, bool ok, std::FILE* out) {
@@ -86,6 +130,7 @@ void WriteThreadedMemory(const ThreadedMemoryRun& run, bool ok, std::FILE* out) 
     std::fprintf(out, "  %d threads:   %u MiB/s together (", run.threads, run.mibPerSecond);
     for (int t = 0; t < run.threads; ++t) std::fprintf(out, "%s%u", t ? " + " : "", run.threadMibPerSecond[t]);
     std::fprintf(out, " MiB/s each, 2 x %u MiB blocks each)\n", run.blockBytes >> 20);
+    WriteCoreKindLine(run.threadCore, run.threadMibPerSecond, run.threads, false, out);
 }
 
 void WriteThreadedJson(Benchmark benchmark, const BenchmarkResult& single, const ThreadedRuns& runs,
@@ -105,6 +150,7 @@ void WriteThreadedJson(Benchmark benchmark, const BenchmarkResult& single, const
         json.Field("scaling", one ? static_cast<double>(run.totalScore) / one : 0.0);
         json.Field("last_pass_iterations", static_cast<int64_t>(run.iterations));
         json.Field("last_pass_slowest_ms", static_cast<uint64_t>(run.slowestMs));
+        WriteCoreKindJson(run.threadCore, run.threadScore, run.threads, "whetstone_score", json);
     } else {
         const ThreadedMemoryRun& run = runs.memory;
         json.Field("count", static_cast<int64_t>(run.threads));
@@ -118,6 +164,7 @@ void WriteThreadedJson(Benchmark benchmark, const BenchmarkResult& single, const
         json.Field("block_bytes", static_cast<uint64_t>(run.blockBytes));
         json.Field("moved_mib", run.movedMiB);
         json.Field("elapsed_ms", static_cast<uint64_t>(run.elapsedMs));
+        WriteCoreKindJson(run.threadCore, run.threadMibPerSecond, run.threads, "mib_per_second", json);
     }
     json.EndObject();
 }

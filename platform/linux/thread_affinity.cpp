@@ -2,7 +2,8 @@
 
 #include <sched.h>
 
-bool PinThreadToProcessor(int index) {
+bool PinThreadToProcessor(int index, int* processor) {
+    if (processor) *processor = -1;
     // The process's own set, which a cpuset or taskset may have narrowed.
     cpu_set_t allowed;
     CPU_ZERO(&allowed);
@@ -15,7 +16,9 @@ bool PinThreadToProcessor(int index) {
         cpu_set_t one;
         CPU_ZERO(&one);
         CPU_SET(cpu, &one);
-        return sched_setaffinity(0, sizeof one, &one) == 0;  // 0: the calling thread
+        if (sched_setaffinity(0, sizeof one, &one) != 0) return false;  // 0: the calling thread
+        if (processor) *processor = cpu;
+        return true;
     }
     return false;
 }
