@@ -135,7 +135,29 @@ class Win32DialogHost final : public DialogHost {
                                          : FitControlFont(dialog, dpi, {layoutFont, layoutDpi}));
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
             SendMessageA(child, WM_DPICHANGED_AFTERPARENT, static_cast<WPARAM>(dpi), 0);
+        MoveToolTipsWithFields();
         InvalidateRect(dialog, nullptr, TRUE);
+    }
+
+    // The tips are rectangles of the dialog: they follow their fields to new places.
+    void MoveToolTipsWithFields() {
+        if (!tooltip_) return;
+        const int count = static_cast<int>(SendMessageA(tooltip_, TTM_GETTOOLCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            TOOLINFOA info = {};
+            info.cbSize = sizeof info;
+            if (!SendMessageA(tooltip_, TTM_ENUMTOOLSA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info)))
+                continue;
+            HWND control = Item(static_cast<int>(info.uId));
+            if (!control) continue;
+            FieldRectOnDialog(control, &info.rect);
+            SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&info));
+        }
+    }
+
+    void FieldRectOnDialog(HWND control, RECT* rect) {
+        GetWindowRect(control, rect);
+        MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(rect), 2);
     }
 
     void ReleaseControlFonts() {
@@ -179,8 +201,7 @@ class Win32DialogHost final : public DialogHost {
         info.uFlags = TTF_SUBCLASS;
         info.hwnd = dialog;
         info.uId = static_cast<UINT_PTR>(id);
-        GetWindowRect(control, &info.rect);
-        MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&info.rect), 2);
+        FieldRectOnDialog(control, &info.rect);
         info.lpszText = const_cast<char*>(text);
         SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
     }

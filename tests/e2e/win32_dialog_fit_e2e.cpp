@@ -356,6 +356,39 @@ bool Near(int got, int want) {
     return got >= want - 1 && got <= want + 1;
 }
 
+BOOL CALLBACK FindOwnedToolTip(HWND window, LPARAM found) {
+    char name[64];
+    auto* result = reinterpret_cast<HWND*>(found);
+    if (GetWindow(window, GW_OWNER) != result[0]) return TRUE;
+    if (!GetClassNameA(window, name, sizeof name) || lstrcmpiA(name, TOOLTIPS_CLASSA) != 0) return TRUE;
+    result[1] = window;
+    return FALSE;
+}
+
+// Each field's tip covers the field where it is now: after a dpi change a tip left at the
+// old place would show over the wrong field, or over nothing.
+void CheckToolTipRects(HWND dialog, int dpi) {
+    HWND search[2] = {dialog, nullptr};
+    EnumWindows(FindOwnedToolTip, reinterpret_cast<LPARAM>(search));
+    if (!search[1]) return;  // no details to show on this machine
+    const int count = static_cast<int>(SendMessageA(search[1], TTM_GETTOOLCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TOOLINFOA info = {};
+        info.cbSize = sizeof info;
+        if (!SendMessageA(search[1], TTM_ENUMTOOLSA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info))) continue;
+        RECT field;
+        GetWindowRect(GetDlgItem(dialog, static_cast<int>(info.uId)), &field);
+        MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&field), 2);
+        std::printf("  at %d dpi: tip of field %u at %ld,%ld-%ld,%ld\n", dpi, static_cast<unsigned>(info.uId),
+                    info.rect.left, info.rect.top, info.rect.right, info.rect.bottom);
+        if (!EqualRect(&field, &info.rect)) {
+            std::printf("FAIL: at %d dpi the tip of field %u is not over the field\n", dpi,
+                        static_cast<unsigned>(info.uId));
+            ++g_failures;
+        }
+    }
+}
+
 // The dialog told it is now on a screen of another dpi (as Windows tells it when it is
 // dragged to another monitor): the frame, the controls, the fonts of the painted labels
 // and the hand cursor follow, and every text still fits.
@@ -400,6 +433,7 @@ void CheckDpiChange(HWND dialog, int from, int to) {
         }
     }
     CheckFit(dialog);
+    CheckToolTipRects(dialog, to);
 }
 
 void FillLongestTexts(HWND dialog) {
