@@ -48,7 +48,7 @@ void ReadFieldDetails(FieldDetails* details) {
         std::snprintf(details->cpuDetails, kFieldDetailsSize, "Runs in a virtual machine: %s", hypervisor.name);
 
     CpuTopology topology;
-    ReadCpuTopology(&topology);
+    ReadCpuTopology(leaves, &topology);
     char line[512];
     FormatCpuTopology(topology, line, sizeof line);
     std::snprintf(details->cores, kFieldDetailsSize, "%d processors this program may use%s%s", CountProcessors(),

@@ -83,7 +83,7 @@ void ReadProcessorFacts(ProcessorFacts* facts) {
     ReadCpuidLeaves(&leaves);
     DecodeInstructionSets(leaves, &facts->sets);
     DecodeHypervisor(leaves, &facts->hypervisor);
-    ReadCpuTopology(&facts->topology);
+    ReadCpuTopology(leaves, &facts->topology);
 }
 
 const char* HypervisorText(const HypervisorIdentity& hypervisor) {
@@ -124,6 +124,8 @@ void WriteTopologyJson(const CpuTopology& t, JsonWriter& json) {
     WriteCacheJson("l1i_cache", t.l1i, json);
     WriteCacheJson("l2_cache", t.l2, json);
     WriteCacheJson("l3_cache", t.l3, json);
+    json.Key("caches_from_cpuid");
+    json.Bool(t.cachesFromCpuid);
     json.EndObject();
 }
 
