@@ -56,7 +56,8 @@ int CountDistinct(std::vector<T> values) {
 // NOLINTNEXTLINE(cert-dcl50-cpp): as below
 void Append(char* out, size_t size, size_t* used, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
-// NOLINTNEXTLINE(cert-dcl50-cpp): printf's own formats into a fixed buffer, checked by the attribute
+// NOLINTNEXTLINE(cert-dcl50-cpp): printf's own formats into a fixed buffer, checked by the
+// attribute
 void Append(char* out, size_t size, size_t* used, const char* format, ...) {
     if (*used >= size) return;
     va_list args;
@@ -96,11 +97,48 @@ void BuildCpuTopology(const std::vector<LogicalCpuRecord>& cpus,
     out->known = true;
 }
 
+void AddCpuidCaches(const CpuidCaches& caches, CpuTopology* topology) {
+    if (!topology->known || topology->l1d.instances || topology->l1i.instances ||
+        topology->l2.instances || topology->l3.instances)
+        return;
+    const int packages = std::max(1, topology->packages);
+    const int cores = std::max(packages, topology->cores);
+    for (int i = 0; i < caches.count; ++i) {
+        const CpuidCache& cache = caches.caches[i];
+        CacheLevel* level = cache.level == 1 && cache.type == 'D'   ? &topology->l1d
+                            : cache.level == 1 && cache.type == 'I' ? &topology->l1i
+                            : cache.level == 2 && cache.type != 'I' ? &topology->l2
+                            : cache.level == 3 && cache.type != 'I' ? &topology->l3
+                                                                    : nullptr;
+        if (!level || level->instances || cache.bytes == 0) continue;
+        int instances = cache.scope == CpuidCache::kPackage ? packages : cores;
+        // The sharing figure counts processor ids, rounded up to a power of two: a 6-core
+        // part's L3 says 16. Hence the rounding up and the bounds.
+        if (cache.scope == CpuidCache::kThreads && cache.level > 1 && cache.sharingThreads > 0)
+            instances =
+                std::min(cores, std::max(packages, (topology->logical + cache.sharingThreads - 1) /
+                                                       cache.sharingThreads));
+        level->bytes = cache.bytes;
+        level->instances = instances;
+        level->totalBytes = cache.bytes * static_cast<uint64_t>(instances);
+        level->groups[0] = {cache.bytes, instances};
+        level->groupCount = 1;
+        topology->cachesFromCpuid = true;
+    }
+}
+
 void ReadCpuTopology(CpuTopology* out) {
     std::vector<LogicalCpuRecord> cpus;
     std::vector<CacheRecord> caches;
     if (!ReadCpuTopologyRecords(&cpus, &caches)) cpus.clear();
     BuildCpuTopology(cpus, caches, out);
+}
+
+void ReadCpuTopology(const CpuidLeaves& leaves, CpuTopology* out) {
+    ReadCpuTopology(out);
+    CpuidCaches described;
+    DecodeCpuidCaches(leaves, &described);
+    AddCpuidCaches(described, out);
 }
 
 void FormatCacheSize(uint64_t bytes, char* out, size_t size) {
@@ -161,4 +199,5 @@ void FormatCpuTopology(const CpuTopology& topology, char* out, size_t size) {
             Append(out, size, &used, "%s%s x %d", g ? " + " : "", text, level.groups[g].instances);
         }
     }
+    if (topology.cachesFromCpuid && !first) Append(out, size, &used, " (caches from CPUID)");
 }

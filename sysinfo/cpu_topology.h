@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/cpu_topology.h"
+#include "sysinfo/cpuid_caches.h"
 
 struct CpuTopology {
     int packages, cores, logical;
@@ -21,7 +22,8 @@ struct CpuTopology {
         } groups[4];
         int groupCount;
     } l1d, l1i, l2, l3;
-    bool known;  // false: nothing could be read, every count is 0
+    bool known;            // false: nothing could be read, every count is 0
+    bool cachesFromCpuid;  // the system listed no caches; the levels are the processor's
 };
 
 // Counts distinct (package, core) pairs and distinct cache instances (level, type,
@@ -29,12 +31,20 @@ struct CpuTopology {
 void BuildCpuTopology(const std::vector<LogicalCpuRecord>& cpus,
                       const std::vector<CacheRecord>& caches, CpuTopology* out);
 
+// Where the records list no caches at all: the levels the processor describes, one size
+// per level, instances from the threads sharing each (level 1 one per core; the others
+// never fewer than the packages nor more than the cores). Levels the records gave stay.
+void AddCpuidCaches(const CpuidCaches& caches, CpuTopology* topology);
+
 // This machine's, through the platform's records.
 void ReadCpuTopology(CpuTopology* out);
+// The same, with the caches `leaves` describe where the records hold none.
+void ReadCpuTopology(const CpuidLeaves& leaves, CpuTopology* out);
 
 // "2 packages, 64 cores, 128 threads; L1d 48 KiB x 64, L1i 32 KiB x 64, L2 2 MiB x 64,
-// L3 105 MiB x 2"; a hybrid: "1 package, 14 cores (6 performance, 8 efficiency), 20
-// threads; L1d 48 KiB x 6 + 32 KiB x 8, ..."; unknown parts left out; "" when not known.
+// L3 105 MiB x 2" (and " (caches from CPUID)" where they are); a hybrid: "1 package, 14 cores (6
+// performance, 8 efficiency), 20 threads; L1d 48 KiB x 6 + 32 KiB x 8, ..."; unknown parts left
+// out; "" when not known.
 void FormatCpuTopology(const CpuTopology& topology, char* out, size_t size);
 
 // "48 KiB", "2 MiB", "1.25 MiB": a size as the caches' text writes it, locale-free.

@@ -8,11 +8,25 @@ void HypervisorSignatureBytes(const CpuidWords& leaf, char out[12]) {
     std::memcpy(out + 8, &leaf.edx, 4);
 }
 
+namespace {
+
+// Sub-leaves until the first whose cache type (EAX bits 4:0) is 0, "no more caches".
+void ReadCacheSubleaves(CpuidSource& cpuid, uint32_t leaf, CpuidWords out[kCpuidCacheSubleaves]) {
+    for (uint32_t i = 0; i < kCpuidCacheSubleaves; ++i) {
+        const CpuidWords words = cpuid.Execute(leaf, i);
+        if ((words.eax & 0x1F) == 0) break;
+        out[i] = words;
+    }
+}
+
+}  // namespace
+
 void ReadCpuidLeaves(CpuidLeaves* out, CpuidSource& cpuid) {
     std::memset(out, 0, sizeof *out);
     out->leaf0 = cpuid.Execute(0);
     const uint32_t maxBasic = out->leaf0.eax;
     if (maxBasic >= 1) out->leaf1 = cpuid.Execute(1);
+    if (maxBasic >= 4) ReadCacheSubleaves(cpuid, 4, out->leaf4);
     if (maxBasic >= 7) {
         out->leaf7 = cpuid.Execute(7, 0);
         if (out->leaf7.eax >= 1) out->leaf7s1 = cpuid.Execute(7, 1);
@@ -25,6 +39,12 @@ void ReadCpuidLeaves(CpuidLeaves* out, CpuidSource& cpuid) {
     const uint32_t maxExtended = out->leaf80000000.eax;
     if (maxExtended >= 0x80000001 && maxExtended <= 0x8000FFFF)
         out->leaf80000001 = cpuid.Execute(0x80000001);
+    if (maxExtended >= 0x80000006 && maxExtended <= 0x8000FFFF) {
+        out->leaf80000005 = cpuid.Execute(0x80000005);
+        out->leaf80000006 = cpuid.Execute(0x80000006);
+    }
+    if (maxExtended >= 0x8000001D && maxExtended <= 0x8000FFFF && (out->leaf80000001.ecx >> 22 & 1))
+        ReadCacheSubleaves(cpuid, 0x8000001D, out->leaf8000001D);
 
     // The hypervisor range means something only when leaf 1 says a hypervisor is present.
     if (out->leaf1.ecx >> 31 & 1) {

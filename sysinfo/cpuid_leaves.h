@@ -1,10 +1,14 @@
-// The CPUID leaves the instruction-set and hypervisor decoders need, read once into plain
+// The CPUID leaves the instruction-set, hypervisor and cache decoders need, read once into plain
 // data, so the decoders are pure functions a test can hand any processor's words.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/cpu_instructions.h"
+
+// More sub-leaves than any processor has caches (four or five), so a hypervisor that answers
+// every sub-leaf alike cannot keep the reader going.
+constexpr int kCpuidCacheSubleaves = 8;
 
 // A leaf the processor does not have stays all zeros: the reader asks only for leaves
 // within the maxima the processor reports, because beyond them Intel processors answer
@@ -20,6 +24,13 @@ struct CpuidLeaves {
     CpuidWords leaf40000000;  // hypervisor: highest hypervisor leaf and vendor signature
     CpuidWords leaf40000003;  // Hyper-V partition privileges (signature "Microsoft Hv" only)
     CpuidWords leaf40000100;  // a hypervisor behind Hyper-V's interface (the same only)
+    // Deterministic cache parameters, one sub-leaf per cache, up to the first of type 0 (no
+    // more caches): leaf 4 on Intel and others, 0x8000001D on AMD and Hygon with topology
+    // extensions (0x80000001 ECX bit 22).
+    CpuidWords leaf4[kCpuidCacheSubleaves];
+    CpuidWords leaf8000001D[kCpuidCacheSubleaves];
+    CpuidWords leaf80000005;  // AMD's L1 data and instruction caches
+    CpuidWords leaf80000006;  // L2 (Intel and AMD) and L3 (AMD) caches
     uint64_t xcr0;            // state components the operating system has enabled
 };
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "sysinfo/container.h"
 #include "sysinfo/cpu_topology.h"
 #include "sysinfo/cpuid_leaves.h"
 #include "sysinfo/hypervisor.h"
@@ -28,6 +29,22 @@ void WrapListText(char* text, size_t width) {
     }
 }
 
+namespace {
+
+// The container or WSL, on a line of its own after the hypervisor; nothing outside one.
+void AppendContainerDetails(bool guest, char* text, size_t size) {
+    ContainerIdentity container;
+    ReadContainerIdentity(guest, &container);
+    if (container.kind == ContainerKind::kNotApplicable || container.kind == ContainerKind::kNone)
+        return;
+    const size_t used = std::strlen(text);
+    std::snprintf(
+        text + used, size - used, "%sRuns %s %s", used ? "\n" : "",
+        container.kind == ContainerKind::kWsl ? "under" : "in a container:", container.name);
+}
+
+}  // namespace
+
 void ReadFieldDetails(FieldDetails* details) {
     *details = FieldDetails{};
     CpuidLeaves leaves;
@@ -43,15 +60,19 @@ void ReadFieldDetails(FieldDetails* details) {
     HypervisorIdentity hypervisor;
     DecodeHypervisor(leaves, &hypervisor);
     if (hypervisor.rootPartition)
-        std::snprintf(details->cpuDetails, kFieldDetailsSize, "This system hosts Microsoft Hyper-V.");
+        std::snprintf(details->cpuDetails, kFieldDetailsSize,
+                      "This system hosts Microsoft Hyper-V.");
     else if (hypervisor.present)
-        std::snprintf(details->cpuDetails, kFieldDetailsSize, "Runs in a virtual machine: %s", hypervisor.name);
+        std::snprintf(details->cpuDetails, kFieldDetailsSize, "Runs in a virtual machine: %s",
+                      hypervisor.name);
+    AppendContainerDetails(hypervisor.present && !hypervisor.rootPartition, details->cpuDetails,
+                           kFieldDetailsSize);
 
     CpuTopology topology;
-    ReadCpuTopology(&topology);
+    ReadCpuTopology(leaves, &topology);
     char line[512];
     FormatCpuTopology(topology, line, sizeof line);
-    std::snprintf(details->cores, kFieldDetailsSize, "%d processors this program may use%s%s", CountProcessors(),
-                  line[0] ? "\n" : "", line);
+    std::snprintf(details->cores, kFieldDetailsSize, "%d processors this program may use%s%s",
+                  CountProcessors(), line[0] ? "\n" : "", line);
     WrapListText(details->cores, 64);
 }

@@ -7,7 +7,7 @@
 constexpr size_t kFieldDetailsSize = 2048;
 
 struct FieldDetails {
-    char cpuDetails[kFieldDetailsSize];    // the hypervisor, where there is one
+    char cpuDetails[kFieldDetailsSize];    // the hypervisor and container, where there are
     char instructions[kFieldDetailsSize];  // every instruction set the processor and system enable
     char cores[kFieldDetailsSize];         // processors, cores, threads, caches
     char videoMemory[kFieldDetailsSize];   // every graphics adapter

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/cli/cli.h"
+#include "sysinfo/container.h"
 #include "sysinfo/cpu_topology.h"
 #include "sysinfo/cpuid_leaves.h"
 #include "sysinfo/hypervisor.h"
@@ -71,11 +72,12 @@ void WriteSummaryJson(const SystemSummary& summary, JsonWriter& json) {
 namespace {
 
 // What the dialog's fields leave out, read from the processor: every instruction set it
-// reports and the system has enabled, and the hypervisor it runs under.
+// reports and the system has enabled, and the hypervisor it runs under; and the container.
 struct ProcessorFacts {
     InstructionSets sets;
     HypervisorIdentity hypervisor;
     CpuTopology topology;
+    ContainerIdentity container;
 };
 
 void ReadProcessorFacts(ProcessorFacts* facts) {
@@ -83,7 +85,9 @@ void ReadProcessorFacts(ProcessorFacts* facts) {
     ReadCpuidLeaves(&leaves);
     DecodeInstructionSets(leaves, &facts->sets);
     DecodeHypervisor(leaves, &facts->hypervisor);
-    ReadCpuTopology(&facts->topology);
+    ReadCpuTopology(leaves, &facts->topology);
+    ReadContainerIdentity(facts->hypervisor.present && !facts->hypervisor.rootPartition,
+                          &facts->container);
 }
 
 const char* HypervisorText(const HypervisorIdentity& hypervisor) {
@@ -91,11 +95,32 @@ const char* HypervisorText(const HypervisorIdentity& hypervisor) {
     return hypervisor.present ? hypervisor.name : "none";
 }
 
+// Only where the platform has containers to look for (not on Windows).
+void WriteContainerLine(const ContainerIdentity& container, std::FILE* out) {
+    if (container.kind != ContainerKind::kNotApplicable)
+        std::fprintf(out, "%-14s %s\n", "Container:", container.name);
+}
+
+// null where not applicable.
+void WriteContainerJson(const ContainerIdentity& container, JsonWriter& json) {
+    json.Key("container");
+    if (container.kind == ContainerKind::kNotApplicable) {
+        json.Null();
+        return;
+    }
+    json.BeginObject();
+    json.Field("kind", ContainerKindKey(container.kind));
+    json.Field("name", container.name);
+    json.Field("wsl_version", static_cast<int64_t>(container.wslVersion));
+    json.EndObject();
+}
+
 void WriteProcessorFactsLines(const ProcessorFacts& facts, std::FILE* out) {
     std::unique_ptr<char[]> text(new char[kInstructionSetsTextSize]);
     FormatInstructionSets(facts.sets, text.get(), kInstructionSetsTextSize);
     std::fprintf(out, "%-14s %s\n", "All sets:", text.get());
     std::fprintf(out, "%-14s %s\n", "Hypervisor:", HypervisorText(facts.hypervisor));
+    WriteContainerLine(facts.container, out);
     char topology[512];
     FormatCpuTopology(facts.topology, topology, sizeof topology);
     std::fprintf(out, "%-14s %s\n", "Topology:", topology[0] ? topology : "unknown");
@@ -124,6 +149,8 @@ void WriteTopologyJson(const CpuTopology& t, JsonWriter& json) {
     WriteCacheJson("l1i_cache", t.l1i, json);
     WriteCacheJson("l2_cache", t.l2, json);
     WriteCacheJson("l3_cache", t.l3, json);
+    json.Key("caches_from_cpuid");
+    json.Bool(t.cachesFromCpuid);
     json.EndObject();
 }
 
@@ -160,6 +187,7 @@ int RunInfoCommand(const CliOptions& options, std::FILE* out, std::FILE*) {
         json.BeginObject();
         WriteProcessorFactsJson(*facts, json);
         json.EndObject();
+        WriteContainerJson(facts->container, json);
         json.EndObject();
         std::fprintf(out, "%s\n", json.Text().c_str());
     } else {

@@ -18,14 +18,21 @@ def main():
     names = sorted(n for n in os.listdir(machines) if os.path.isfile(os.path.join(machines, n, "expected.json")))
     for name in names:
         with open(os.path.join(machines, name, "expected.json"), encoding="utf-8") as f:
-            expected = json.load(f)["info"]
+            sections = json.load(f)
+        expected = sections.pop("info")
         run = subprocess.run([cli, "info", "--json", "--sysroot", os.path.join(machines, name, "tree")],
                              capture_output=True, text=True, timeout=60)
         if run.returncode != 0:
             print(f"FAIL {name}: exit status {run.returncode}: {run.stderr.strip()}")
             failures += 1
             continue
-        got = json.loads(run.stdout)["info"]
+        document = json.loads(run.stdout)
+        got = document["info"]
+        # Other sections ("container") are compared whole.
+        for key, want in sections.items():
+            if document.get(key) != want:
+                print(f"FAIL {name}: {key} is {json.dumps(document.get(key))}, expected {json.dumps(want)}")
+                failures += 1
         for key, want in expected.items():
             if key in NOT_YET_FROM_TREE:
                 continue

@@ -247,6 +247,16 @@ def kernel(root, release):
     write(root, "proc/sys/kernel/ostype", "Linux\n")
 
 
+def proc_version(root, release, builder, compiler, build):
+    write(root, "proc/version", f"Linux version {release} ({builder}) ({compiler}) {build}\n")
+
+
+def init_process(root, cgroup, environment):
+    """Process 1 as a container shows it: its control group and its NUL-separated environment."""
+    write(root, "proc/1/cgroup", cgroup)
+    write(root, "proc/1/environ", "".join(f"{name}={value}\0" for name, value in environment))
+
+
 def mounts(root, lines):
     write(root, "proc/self/mountinfo", "\n".join(lines) + "\n")
 
@@ -376,6 +386,12 @@ def container(root):
     write(root, "etc/os-release", os_release("Debian GNU/Linux 12 (bookworm)", "Debian GNU/Linux", "12", "debian"))
     with open(os.path.join(HERE, "..", "linux", "mountinfo", "docker-container.txt")) as f:
         write(root, "proc/self/mountinfo", f.read())
+    # Docker's marker file; it sets no container= variable.
+    write(root, ".dockerenv", "")
+    proc_version(root, "6.1.0-25-amd64", "debian-kernel@lists.debian.org", "gcc-12 (Debian 12.2.0-14) 12.2.0",
+                 "#1 SMP PREEMPT_DYNAMIC Debian 6.1.106-3 (2024-08-26)")
+    init_process(root, "0::/\n", [("PATH", "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin"),
+                                  ("HOSTNAME", "3f1c2a9d0e5b"), ("HOME", "/root")])
 
 
 def cgroup1_host(root):
@@ -489,6 +505,46 @@ def wsl2(root):
     write(root, "etc/os-release", os_release("Ubuntu 22.04.4 LTS", "Ubuntu", "22.04", "ubuntu"))
     with open(os.path.join(HERE, "..", "linux", "mountinfo", "wsl2.txt")) as f:
         write(root, "proc/self/mountinfo", f.read())
+    proc_version(root, "5.15.153.1-microsoft-standard-WSL2", "root@941d701f84f1",
+                 "gcc (GCC) 11.2.0, GNU ld (GNU Binutils) 2.37", "#1 SMP Fri Mar 29 23:14:13 UTC 2024")
+    # WSL's handler that starts Windows programs from Linux.
+    write(root, "proc/sys/fs/binfmt_misc/WSLInterop", "enabled\ninterpreter /init\nflags: PF\noffset 0\nmagic 4d5a\n")
+    init_process(root, "0::/init.scope\n", [("HOME", "/"), ("TERM", "linux")])
+
+
+def podman_rootless(root):
+    cpu = dict(vendor="GenuineIntel", family=6, model=154, stepping=3, microcode="0x432",
+               name="12th Gen Intel(R) Core(TM) i5-1240P", mhz=["1700.000"], cache="12288 KB",
+               sockets=1, cores=8, threads=2, cpuid_level=32, flags=INTEL_FLAGS,
+               bugs="spectre_v1 spectre_v2 spec_store_bypass swapgs eibrs_pbrsb rfds bhi",
+               bogomips="4224.00", address_sizes="39 bits physical, 48 bits virtual")
+    write(root, "proc/cpuinfo", cpuinfo(cpu, 16))
+    write(root, "proc/meminfo", meminfo(16064848, 11000000, 8388604))
+    write(root, "proc/self/status", status("0-15", 16, 16))
+    # podman run as a user on Fedora: the cgroup namespace hides the user's libpod scope.
+    cgroup2(root, "/", "max", 41000000)
+    cpu_lists(root, "0-15")
+    kernel(root, "6.10.6-200.fc40.x86_64")
+    proc_version(root, "6.10.6-200.fc40.x86_64", "mockbuild@9e1fda2fbe5b4d6e91c5f7bcbf0d7e2a",
+                 "gcc (GCC) 14.2.1 20240801 (Red Hat 14.2.1-1), GNU ld version 2.41-37.fc40",
+                 "#1 SMP PREEMPT_DYNAMIC Thu Aug 22 15:19:45 UTC 2024")
+    write(root, "etc/os-release", os_release("Fedora Linux 40 (Container Image)", "Fedora Linux", "40", "fedora"))
+    write(root, "run/.containerenv", 'engine="podman-5.2.2"\nname="dev"\nid="5e1d0c7b9a"\n'
+          'image="registry.fedoraproject.org/fedora:40"\nimageid="b7c1e6f0"\nrootless=1\n')
+    # Podman declares itself to process 1; an image's stale /.dockerenv must not outweigh it.
+    write(root, ".dockerenv", "")
+    init_process(root, "0::/\n", [("container", "podman"), ("HOME", "/root"), ("HOSTNAME", "dev")])
+    mounts(root, [
+        "625 570 0:62 / / rw,relatime - overlay overlay rw,lowerdir=/home/ana/.local/share/containers/storage/"
+        "overlay/l/QW3:/home/ana/.local/share/containers/storage/overlay/l/ZT5,upperdir=/home/ana/.local/share/"
+        "containers/storage/overlay/7c2/diff,workdir=/home/ana/.local/share/containers/storage/overlay/7c2/work,"
+        "userxattr",
+        "626 625 0:65 / /proc rw,nosuid,nodev,noexec,relatime - proc proc rw",
+        "627 625 0:66 / /dev rw,nosuid - tmpfs tmpfs rw,size=65536k,mode=755,uid=1000,gid=1000,inode64",
+        "628 625 0:67 / /sys ro,nosuid,nodev,noexec,relatime - sysfs sysfs ro",
+        "629 625 0:68 / /run/.containerenv rw,nosuid,nodev,relatime - tmpfs tmpfs rw,size=3212972k,nr_inodes=803243,mode=700,uid=1000,gid=1000,inode64",
+        "630 625 0:41 /home/ana/src /src rw,relatime - btrfs /dev/nvme0n1p3 rw,seclabel,compress=zstd:1,ssd,discard=async,space_cache=v2,subvolid=256,subvol=/home",
+    ])
 
 
 def vm_without_nominal(root):
@@ -564,6 +620,7 @@ MACHINES = {
     "nvme-desktop": nvme_desktop,
     "dual-gpu-laptop": dual_gpu_laptop,
     "wsl2": wsl2,
+    "podman-rootless": podman_rootless,
     "vm-no-nominal": vm_without_nominal,
     "zfs-nas": zfs_nas,
 }

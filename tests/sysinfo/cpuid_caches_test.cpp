@@ -1,0 +1,154 @@
+// Caches from the processor's own description, for systems that list none.
+#include "sysinfo/cpuid_caches.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fakes/cpuid_dump.h"
+#include "fakes/fake_system.h"
+#include "sysinfo/cpu_topology.h"
+
+namespace {
+
+CpuidLeaves Load(const char* file) {
+    FakeCpuid cpuid;
+    std::string error;
+    EXPECT_TRUE(
+        LoadCpuidDump(std::string(KELVANE_TEST_DATA_DIR) + "/cpuid/" + file, &cpuid, &error))
+        << error;
+    CpuidLeaves leaves;
+    ReadCpuidLeaves(&leaves, cpuid);
+    return leaves;
+}
+
+// `packages` x `cores` x `threads`, no caches listed, then the processor's caches added.
+std::string Describe(const CpuidCaches& caches, int packages, int cores, int threads) {
+    std::vector<LogicalCpuRecord> cpus;
+    for (int p = 0, cpu = 0; p < packages; ++p)
+        for (int c = 0; c < cores; ++c)
+            for (int t = 0; t < threads; ++t) cpus.push_back({cpu++, p, c, 0});
+    CpuTopology topology;
+    BuildCpuTopology(cpus, {}, &topology);
+    AddCpuidCaches(caches, &topology);
+    char text[256];
+    FormatCpuTopology(topology, text, sizeof text);
+    return text;
+}
+
+TEST(CpuidCachesTest, RealProcessors) {
+    const struct {
+        const char* file;
+        int packages, cores, threads;
+        const char* expected;
+    } cases[] = {
+        {"intel-core-i7-4770-haswell.txt", 1, 4, 2,
+         "1 package, 4 cores, 8 threads; L1d 32 KiB x 4, L1i 32 KiB x 4, L2 256 KiB x 4, "
+         "L3 8 MiB x 1 (caches from CPUID)"},
+        // Two dies of eight cores, each with its L3.
+        {"amd-ryzen-9-7950x-zen4.txt", 1, 16, 2,
+         "1 package, 16 cores, 32 threads; L1d 32 KiB x 16, L1i 32 KiB x 16, L2 1 MiB x 16, "
+         "L3 32 MiB x 2 (caches from CPUID)"},
+        // This machine: 0x8000001D empty, the older leaves give the host's whole L3.
+        {"amd-epyc-zen5-bhyve.txt", 1, 2, 1,
+         "1 package, 2 cores, 2 threads; L1d 48 KiB x 2, L1i 32 KiB x 2, L2 1 MiB x 2, "
+         "L3 508 MiB x 1 (caches from CPUID)"},
+        {"via-nano-u2250-isaiah.txt", 1, 2, 1, "1 package, 2 cores, 2 threads"},
+    };
+    for (const auto& c : cases) {
+        CpuidCaches caches;
+        DecodeCpuidCaches(Load(c.file), &caches);
+        EXPECT_EQ(c.expected, Describe(caches, c.packages, c.cores, c.threads)) << c.file;
+    }
+}
+
+// Without topology extensions the AMD part falls back to the older leaves: the same sizes,
+// but the L3 as one figure for the package.
+TEST(CpuidCachesTest, OlderLeavesWhereTheDeterministicOnesAreMissing) {
+    CpuidLeaves leaves = Load("amd-ryzen-9-7950x-zen4.txt");
+    std::memset(leaves.leaf8000001D, 0, sizeof leaves.leaf8000001D);
+    CpuidCaches caches;
+    DecodeCpuidCaches(leaves, &caches);
+    EXPECT_EQ(
+        "1 package, 16 cores, 32 threads; L1d 32 KiB x 16, L1i 32 KiB x 16, L2 1 MiB x 16, "
+        "L3 64 MiB x 1 (caches from CPUID)",
+        Describe(caches, 1, 16, 2));
+
+    // An L2 whose associativity field is 0 is switched off; Intel's zero L1 and L3 words
+    // are no caches.
+    leaves = CpuidLeaves{};
+    leaves.leaf80000006 = {0, 0, 0x01000040, 0};
+    DecodeCpuidCaches(leaves, &caches);
+    EXPECT_EQ(0, caches.count);
+}
+
+TEST(CpuidCachesTest, InstancesAreBoundedByTheTopology) {
+    CpuidCaches caches{};
+    caches.count = 4;
+    caches.caches[0] = {1, 'D', 48 << 10, CpuidCache::kThreads, 1};  // says per thread
+    caches.caches[1] = {2, 'U', 2 << 20, CpuidCache::kThreads, 1};   // likewise
+    caches.caches[2] = {3, 'U', 30 << 20, CpuidCache::kThreads, 64};
+    caches.caches[3] = {3, 'U', 1 << 20, CpuidCache::kThreads, 1};  // a second L3: ignored
+    const struct {
+        int packages, cores, threads;
+        const char* expected;
+    } cases[] = {
+        // Per-thread figures on an SMT part: still one per core.
+        {1, 6, 2,
+         "1 package, 6 cores, 12 threads; L1d 48 KiB x 6, L2 2 MiB x 6, L3 30 MiB x 1 (caches "
+         "from CPUID)"},
+        // 64 ids would cover both packages' 48 threads, but no cache spans two packages.
+        {2, 12, 2,
+         "2 packages, 24 cores, 48 threads; L1d 48 KiB x 24, L2 2 MiB x 24, L3 30 MiB x 2 "
+         "(caches from CPUID)"},
+        // A guest of 3 packages x 1 core with the host's figure.
+        {3, 1, 1,
+         "3 packages, 3 cores, 3 threads; L1d 48 KiB x 3, L2 2 MiB x 3, L3 30 MiB x 3 (caches "
+         "from CPUID)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, Describe(caches, c.packages, c.cores, c.threads)) << c.cores;
+
+    // Caches the system listed stay; an unknown topology gets none.
+    std::vector<LogicalCpuRecord> cpus = {{0, 0, 0, 0}, {1, 0, 1, 0}};
+    CpuTopology topology;
+    BuildCpuTopology(cpus, {{2, 'U', 512 << 10, 0}, {2, 'U', 512 << 10, 1}}, &topology);
+    AddCpuidCaches(caches, &topology);
+    EXPECT_EQ(0, topology.l1d.instances);
+    EXPECT_EQ(512u << 10, topology.l2.bytes);
+    EXPECT_FALSE(topology.cachesFromCpuid);
+    BuildCpuTopology({}, {}, &topology);
+    AddCpuidCaches(caches, &topology);
+    EXPECT_EQ(0, topology.l1d.instances);
+}
+
+// The reader stops at the first sub-leaf of type 0, and after a fixed count where a
+// hypervisor answers every sub-leaf alike; 0x8000001D only with topology extensions.
+TEST(CpuidCachesTest, ReaderStopsWhereTheCachesEnd) {
+    FakeCpuid cpuid;
+    cpuid.leaves[0] = {0xD, 0, 0, 0};
+    cpuid.leaves[4] = {0x121, 0x01C0003F, 0x3F, 0};
+    cpuid.subleaves[{4, 1}] = {0, 0, 0, 0};
+    cpuid.subleaves[{4, 2}] = {0x143, 0x01C0003F, 0x1FF, 0};  // past the end: not read
+    cpuid.leaves[0x80000000] = {0x8000001D, 0, 0, 0};
+    cpuid.leaves[0x8000001D] = {0x121, 0x01C0003F, 0x3F, 0};
+    for (uint32_t i = 1; i < 20; ++i) cpuid.subleaves[{0x8000001D, i}] = {0x121, 0, 0, 0};
+    CpuidLeaves leaves;
+    ReadCpuidLeaves(&leaves, cpuid);
+    EXPECT_EQ(0x121u, leaves.leaf4[0].eax);
+    EXPECT_EQ(0u, leaves.leaf4[2].eax);
+    EXPECT_EQ(0u, leaves.leaf8000001D[0].eax);
+
+    cpuid.leaves[0] = {3, 0, 0, 0};                  // leaf 4 beyond the highest basic leaf
+    cpuid.leaves[0x80000001] = {0, 0, 1u << 22, 0};  // topology extensions
+    ReadCpuidLeaves(&leaves, cpuid);
+    EXPECT_EQ(0u, leaves.leaf4[0].eax);
+    EXPECT_EQ(0x121u, leaves.leaf8000001D[kCpuidCacheSubleaves - 1].eax);
+    CpuidCaches caches;
+    DecodeCpuidCaches(leaves, &caches);
+    EXPECT_EQ(kCpuidCacheSubleaves, caches.count);
+}
+
+}  // namespace
