@@ -6,6 +6,7 @@
 
 #include "sysinfo/cpu_topology.h"
 #include "sysinfo/cpuid_leaves.h"
+#include "sysinfo/graphics_adapters.h"
 #include "sysinfo/hypervisor.h"
 #include "sysinfo/instruction_sets.h"
 #include "sysinfo/processor_count.h"
@@ -28,6 +29,26 @@ void WrapListText(char* text, size_t width) {
     }
 }
 
+namespace {
+
+// One adapter a paragraph, each wrapped at its ", " separators.
+void ReadGraphicsDetails(char* out, size_t size) {
+    std::unique_ptr<GraphicsAdapter[]> adapters(new GraphicsAdapter[kMaxGraphicsAdapters]);
+    int count = ReadGraphicsAdapters(adapters.get(), kMaxGraphicsAdapters);
+    size_t used = static_cast<size_t>(
+        std::snprintf(out, size, "%s", count == 1 ? "Graphics adapter:" : "Graphics adapters:"));
+    if (count == 0)
+        used = static_cast<size_t>(std::snprintf(out, size, "No graphics adapter found."));
+    for (int i = 0; i < count && used + 1 < size; ++i) {
+        char line[512];
+        FormatGraphicsAdapter(adapters[i], line, sizeof line);
+        WrapListText(line, 64);
+        used += static_cast<size_t>(std::snprintf(out + used, size - used, "\n%s", line));
+    }
+}
+
+}  // namespace
+
 void ReadFieldDetails(FieldDetails* details) {
     *details = FieldDetails{};
     CpuidLeaves leaves;
@@ -43,15 +64,19 @@ void ReadFieldDetails(FieldDetails* details) {
     HypervisorIdentity hypervisor;
     DecodeHypervisor(leaves, &hypervisor);
     if (hypervisor.rootPartition)
-        std::snprintf(details->cpuDetails, kFieldDetailsSize, "This system hosts Microsoft Hyper-V.");
+        std::snprintf(details->cpuDetails, kFieldDetailsSize,
+                      "This system hosts Microsoft Hyper-V.");
     else if (hypervisor.present)
-        std::snprintf(details->cpuDetails, kFieldDetailsSize, "Runs in a virtual machine: %s", hypervisor.name);
+        std::snprintf(details->cpuDetails, kFieldDetailsSize, "Runs in a virtual machine: %s",
+                      hypervisor.name);
 
     CpuTopology topology;
     ReadCpuTopology(&topology);
     char line[512];
     FormatCpuTopology(topology, line, sizeof line);
-    std::snprintf(details->cores, kFieldDetailsSize, "%d processors this program may use%s%s", CountProcessors(),
-                  line[0] ? "\n" : "", line);
+    std::snprintf(details->cores, kFieldDetailsSize, "%d processors this program may use%s%s",
+                  CountProcessors(), line[0] ? "\n" : "", line);
     WrapListText(details->cores, 64);
+
+    ReadGraphicsDetails(details->videoMemory, kFieldDetailsSize);
 }

@@ -1,0 +1,84 @@
+// Every DRM card with a device, named from the system's PCI ID database where it has one.
+#include "platform/graphics_adapters.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/linux/video_adapter.h"
+#include "platform/system_root.h"
+#include "sysinfo/pci_ids.h"
+
+namespace {
+
+// Where distributions install the database; the first found is read.
+const char* const kPciIdsFiles[] = {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids"};
+
+// Streams the database through the queries, stopping once they are all answered or
+// behind: the database is sorted by vendor, so most reads end well before its end.
+void LookUpPciNames(PciIdsQuery* queries, int count) {
+    if (count == 0) return;
+    std::FILE* file = nullptr;
+    for (const char* name : kPciIdsFiles) {
+        char path[4096];
+        if (SystemPath(name, path, sizeof path) && (file = std::fopen(path, "r"))) break;
+    }
+    if (!file) return;
+    char buffer[1 << 16];
+    std::setvbuf(file, buffer, _IOFBF, sizeof buffer);
+    char line[512];
+    bool partial = false;  // the rest of an over-long line, which is never a record
+    while (std::fgets(line, sizeof line, file)) {
+        bool wasPartial = partial;
+        partial = std::strchr(line, '\n') == nullptr;
+        if (wasPartial) continue;
+        if (!FeedPciIdsLine(line, queries, count)) break;
+    }
+    std::fclose(file);
+}
+
+// A card without PCI ids (a firmware framebuffer, a platform device) goes by its driver.
+void NameByDriver(const DrmCard& card, GraphicsAdapter* adapter) {
+    if (card.driver[0] && card.busId[0])
+        std::snprintf(adapter->name, sizeof adapter->name, "%s (%s)", card.busId, card.driver);
+    else
+        std::snprintf(adapter->name, sizeof adapter->name, "%s",
+                      card.busId[0] ? card.busId : card.driver);
+}
+
+}  // namespace
+
+int ListGraphicsAdapters(GraphicsAdapter* out, int capacity) {
+    DrmCard cards[kMaxDrmCards];
+    int cardCount = ListDrmCards(cards, kMaxDrmCards);
+    int primary = ChoosePrimaryCard(cards, cardCount);
+    const char* nvml = SystemNvmlLibrary();
+    PciIdsQuery queries[kMaxDrmCards];
+    int queryOf[kMaxDrmCards];
+    int count = 0, queryCount = 0;
+    for (int i = 0; i < cardCount && count < capacity; ++i) {
+        const DrmCard& card = cards[i];
+        if (!card.hasDevice) continue;
+        GraphicsAdapter& adapter = out[count];
+        adapter = GraphicsAdapter{};
+        adapter.vendorId = card.vendor;
+        adapter.deviceId = card.device;
+        adapter.dedicatedBytes = ReadCardMemory(card, nvml);
+        adapter.primary = i == primary;
+        queryOf[count] = -1;
+        if (card.vendor) {
+            queryOf[count] = queryCount;
+            queries[queryCount++] = MakePciIdsQuery(card.vendor, card.device);
+        } else {
+            NameByDriver(card, &adapter);
+        }
+        ++count;
+    }
+    LookUpPciNames(queries, queryCount);
+    for (int i = 0; i < count; ++i) {
+        if (queryOf[i] < 0) continue;
+        const PciIdsQuery& query = queries[queryOf[i]];
+        std::snprintf(out[i].vendorName, sizeof out[i].vendorName, "%s", query.vendorName);
+        std::snprintf(out[i].name, sizeof out[i].name, "%s", query.deviceName);
+    }
+    return count;
+}
