@@ -10,6 +10,7 @@
 #include "sysinfo/hypervisor.h"
 #include "sysinfo/instruction_sets.h"
 #include "sysinfo/processor_count.h"
+#include "text/bounded_copy.h"
 
 void WrapListText(char* text, size_t width) {
     size_t lineStart = 0;
@@ -35,15 +36,16 @@ namespace {
 void ReadGraphicsDetails(char* out, size_t size) {
     std::unique_ptr<GraphicsAdapter[]> adapters(new GraphicsAdapter[kMaxGraphicsAdapters]);
     int count = ReadGraphicsAdapters(adapters.get(), kMaxGraphicsAdapters);
-    size_t used = static_cast<size_t>(
-        std::snprintf(out, size, "%s", count == 1 ? "Graphics adapter:" : "Graphics adapters:"));
-    if (count == 0)
-        used = static_cast<size_t>(std::snprintf(out, size, "No graphics adapter found."));
-    for (int i = 0; i < count && used + 1 < size; ++i) {
+    CopyBounded(out, count == 0   ? "No graphics adapter found."
+                     : count == 1 ? "Graphics adapter:"
+                                  : "Graphics adapters:",
+                size);
+    for (int i = 0; i < count; ++i) {
         char line[512];
         FormatGraphicsAdapter(adapters[i], line, sizeof line);
         WrapListText(line, 64);
-        used += static_cast<size_t>(std::snprintf(out + used, size - used, "\n%s", line));
+        AppendBounded(out, "\n", size);
+        AppendBounded(out, line, size);
     }
 }
 
@@ -64,18 +66,16 @@ void ReadFieldDetails(FieldDetails* details) {
     HypervisorIdentity hypervisor;
     DecodeHypervisor(leaves, &hypervisor);
     if (hypervisor.rootPartition)
-        std::snprintf(details->cpuDetails, kFieldDetailsSize,
-                      "This system hosts Microsoft Hyper-V.");
+        std::snprintf(details->cpuDetails, kFieldDetailsSize, "This system hosts Microsoft Hyper-V.");
     else if (hypervisor.present)
-        std::snprintf(details->cpuDetails, kFieldDetailsSize, "Runs in a virtual machine: %s",
-                      hypervisor.name);
+        std::snprintf(details->cpuDetails, kFieldDetailsSize, "Runs in a virtual machine: %s", hypervisor.name);
 
     CpuTopology topology;
     ReadCpuTopology(&topology);
     char line[512];
     FormatCpuTopology(topology, line, sizeof line);
-    std::snprintf(details->cores, kFieldDetailsSize, "%d processors this program may use%s%s",
-                  CountProcessors(), line[0] ? "\n" : "", line);
+    std::snprintf(details->cores, kFieldDetailsSize, "%d processors this program may use%s%s", CountProcessors(),
+                  line[0] ? "\n" : "", line);
     WrapListText(details->cores, 64);
 
     ReadGraphicsDetails(details->videoMemory, kFieldDetailsSize);
