@@ -1,0 +1,77 @@
+// Every DRM card as a graphics adapter, from small sysfs trees: ids from the device's
+// files or its uevent (a virtio card's from its PCI parent), names from a PCI ID database
+// in the tree where it has one.
+#include "platform/graphics_adapters.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/system_root.h"
+
+namespace {
+
+const std::string kTrees = std::string(KELVANE_TEST_DATA_DIR) + "/video/";
+
+struct Expected {
+    uint32_t vendor, device;
+    const char *vendorName, *name;
+    uint64_t bytes;
+    bool primary;
+};
+
+class GraphicsTreeTest : public ::testing::Test {
+  protected:
+    void TearDown() override { SetSystemRoot(nullptr); }
+};
+
+TEST_F(GraphicsTreeTest, EveryCardWithADevice) {
+    const struct {
+        const char* tree;
+        int count;
+        Expected adapters[2];
+    } cases[] = {
+        // hwdata's database; the NVIDIA card is missing from it, and a tree never asks
+        // this machine's NVIDIA library.
+        {"amd-apu-nvidia",
+         2,
+         {{0x1002, 0x1681, "Advanced Micro Devices, Inc. [AMD/ATI]", "Rembrandt [Radeon 680M]",
+           512ull << 20, false},
+          {0x10de, 0x2560, "NVIDIA Corporation", "", 0, true}}},
+        // Ids from uevent only; no database.
+        {"two-nvidia", 2, {{0x10de, 0x2204, "", "", 0, false}, {0x10de, 0x2684, "", "", 0, true}}},
+        // The PCI parent's ids, not virtio's own numbering.
+        {"virtio-guest", 1, {{0x1af4, 0x1050, "Red Hat, Inc.", "Virtio 1.0 GPU", 0, true}}},
+        // No ids at all: the bus device and driver stand for a name.
+        {"intel-integrated", 1, {{0, 0, "", "0000:00:02.0 (i915)", 0, true}}},
+        {"no-drm", 0, {}},
+        {".", 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tree);
+        ASSERT_TRUE(SetSystemRoot((kTrees + c.tree).c_str()));
+        GraphicsAdapter adapters[kMaxGraphicsAdapters];
+        ASSERT_EQ(ListGraphicsAdapters(adapters, kMaxGraphicsAdapters), c.count);
+        for (int i = 0; i < c.count; ++i) {
+            const Expected& want = c.adapters[i];
+            EXPECT_EQ(adapters[i].vendorId, want.vendor) << i;
+            EXPECT_EQ(adapters[i].deviceId, want.device) << i;
+            EXPECT_STREQ(adapters[i].vendorName, want.vendorName) << i;
+            EXPECT_STREQ(adapters[i].name, want.name) << i;
+            EXPECT_EQ(adapters[i].dedicatedBytes, want.bytes) << i;
+            EXPECT_EQ(adapters[i].primary, want.primary) << i;
+        }
+    }
+}
+
+TEST_F(GraphicsTreeTest, CapacityIsKept) {
+    ASSERT_TRUE(SetSystemRoot((kTrees + "amd-apu-nvidia").c_str()));
+    GraphicsAdapter adapters[2] = {};
+    adapters[1].vendorId = 0xbeef;
+    EXPECT_EQ(ListGraphicsAdapters(adapters, 1), 1);
+    EXPECT_EQ(adapters[0].vendorId, 0x1002u);
+    EXPECT_EQ(adapters[1].vendorId, 0xbeefu) << "nothing written past the capacity";
+    EXPECT_EQ(ListGraphicsAdapters(adapters, 0), 0);
+}
+
+}  // namespace
