@@ -18,20 +18,27 @@ def main():
     names = sorted(n for n in os.listdir(machines) if os.path.isfile(os.path.join(machines, n, "expected.json")))
     for name in names:
         with open(os.path.join(machines, name, "expected.json"), encoding="utf-8") as f:
-            expected = json.load(f)["info"]
+            document = json.load(f)
+        expected = document["info"]
         run = subprocess.run([cli, "info", "--json", "--sysroot", os.path.join(machines, name, "tree")],
                              capture_output=True, text=True, timeout=60)
         if run.returncode != 0:
             print(f"FAIL {name}: exit status {run.returncode}: {run.stderr.strip()}")
             failures += 1
             continue
-        got = json.loads(run.stdout)["info"]
+        whole = json.loads(run.stdout)
+        got = whole["info"]
         for key, want in expected.items():
             if key in NOT_YET_FROM_TREE:
                 continue
             if got.get(key) != want:
                 print(f"FAIL {name}: {key} is {json.dumps(got.get(key))}, expected {json.dumps(want)}")
                 failures += 1
+        # Every adapter of the tree, in order, whole.
+        if "graphics_adapters" in document and whole.get("graphics_adapters") != document["graphics_adapters"]:
+            print(f"FAIL {name}: graphics_adapters are {json.dumps(whole.get('graphics_adapters'))}, "
+                  f"expected {json.dumps(document['graphics_adapters'])}")
+            failures += 1
     print(f"{len(names)} machine trees, {failures} differences")
     return 1 if failures or not names else 0
 
