@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include "platform/system_root.h"
+#include "scratch_directory.h"
 
 namespace {
 
@@ -72,6 +74,36 @@ TEST_F(GraphicsTreeTest, CapacityIsKept) {
     EXPECT_EQ(adapters[0].vendorId, 0x1002u);
     EXPECT_EQ(adapters[1].vendorId, 0xbeefu) << "nothing written past the capacity";
     EXPECT_EQ(ListGraphicsAdapters(adapters, 0), 0);
+}
+
+// A database line longer than any read block is skipped whole: no piece of it is taken
+// for a vendor, and the lines after it still count.
+class GraphicsDatabaseTest : public ScratchDirectory {
+  protected:
+    void TearDown() override {
+        SetSystemRoot(nullptr);
+        ScratchDirectory::TearDown();
+    }
+    void Write(const std::string& path, const std::string& text) {
+        std::system(("mkdir -p '" + directory + path.substr(0, path.rfind('/')) + "'").c_str());
+        std::ofstream(directory + path, std::ios::binary) << text;
+    }
+};
+
+TEST_F(GraphicsDatabaseTest, OverlongLinesAreSkippedWhole) {
+    Write("/sys/class/drm/card0/device/vendor", "0x1002\n");
+    Write("/sys/class/drm/card0/device/device", "0x1681\n");
+    Write("/sys/class/drm/card0/device/boot_vga", "1\n");
+    std::string longLine = "#";
+    for (int i = 0; i < 60000; ++i) longLine += "1002 ";  // any cut of it reads as a vendor
+    Write("/usr/share/misc/pci.ids", "0001  SafeNet\n" + longLine + "\n" + longLine +
+                                         "\r\n1002  AMD\n\t1681  Rembrandt\n" + longLine);
+    ASSERT_TRUE(SetSystemRoot(directory.c_str()));
+    GraphicsAdapter adapters[kMaxGraphicsAdapters];
+    ASSERT_EQ(ListGraphicsAdapters(adapters, kMaxGraphicsAdapters), 1);
+    EXPECT_STREQ(adapters[0].vendorName, "AMD");
+    EXPECT_STREQ(adapters[0].name, "Rembrandt");
+    EXPECT_TRUE(adapters[0].primary);
 }
 
 }  // namespace
