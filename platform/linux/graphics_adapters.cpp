@@ -15,6 +15,8 @@ namespace {
 const char* const kPciIdsFiles[] = {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids"};
 
 const size_t kBlockSize = 64 * 1024;
+// The database is under 2 MiB; a tree's file that never ends (a device) is not read on.
+const size_t kMostBlocks = 256;
 
 // Streams the database through the queries, stopping once they are all answered or
 // behind: the database is sorted by vendor, so most reads end well before its end. Read in
@@ -31,7 +33,7 @@ void LookUpPciNames(PciIdsQuery* queries, int count) {
     size_t held = 0;
     bool skipping = false;  // inside a line longer than a block, which is never a record
     bool open = true;
-    while (open) {
+    for (size_t blocks = 0; open && blocks < kMostBlocks; ++blocks) {
         size_t got = std::fread(block.get() + held, 1, kBlockSize - held, file);
         held += got;
         if (held == 0) break;

@@ -106,4 +106,16 @@ TEST_F(GraphicsDatabaseTest, OverlongLinesAreSkippedWhole) {
     EXPECT_TRUE(adapters[0].primary);
 }
 
+TEST_F(GraphicsDatabaseTest, ADatabaseWithoutEndIsNotReadOn) {
+    Write("/sys/class/drm/card0/device/vendor", "0x10de\n");
+    Write("/sys/class/drm/card0/device/device", "0x2684\n");
+    Write("/usr/share/misc/placeholder", "");
+    ASSERT_EQ(symlink("/dev/zero", (directory + "/usr/share/misc/pci.ids").c_str()), 0);
+    ASSERT_TRUE(SetSystemRoot(directory.c_str()));
+    GraphicsAdapter adapters[kMaxGraphicsAdapters];
+    ASSERT_EQ(ListGraphicsAdapters(adapters, kMaxGraphicsAdapters), 1);
+    EXPECT_STREQ(adapters[0].name, "");
+    EXPECT_TRUE(adapters[0].primary) << "the only card drives the display";
+}
+
 }  // namespace
