@@ -36,10 +36,8 @@ namespace {
 void ReadGraphicsDetails(char* out, size_t size) {
     std::unique_ptr<GraphicsAdapter[]> adapters(new GraphicsAdapter[kMaxGraphicsAdapters]);
     int count = ReadGraphicsAdapters(adapters.get(), kMaxGraphicsAdapters);
-    CopyBounded(out, count == 0   ? "No graphics adapter found."
-                     : count == 1 ? "Graphics adapter:"
-                                  : "Graphics adapters:",
-                size);
+    const char* heading = count == 1 ? "Graphics adapter:" : "Graphics adapters:";
+    CopyBounded(out, count == 0 ? "No graphics adapter found." : heading, size);
     for (int i = 0; i < count; ++i) {
         char line[512];
         FormatGraphicsAdapter(adapters[i], line, sizeof line);
