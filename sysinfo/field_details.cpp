@@ -7,9 +7,11 @@
 #include "sysinfo/container.h"
 #include "sysinfo/cpu_topology.h"
 #include "sysinfo/cpuid_leaves.h"
+#include "sysinfo/graphics_adapters.h"
 #include "sysinfo/hypervisor.h"
 #include "sysinfo/instruction_sets.h"
 #include "sysinfo/processor_count.h"
+#include "text/bounded_copy.h"
 
 void WrapListText(char* text, size_t width) {
     size_t lineStart = 0;
@@ -41,6 +43,21 @@ void AppendContainerDetails(bool guest, char* text, size_t size) {
     std::snprintf(
         text + used, size - used, "%sRuns %s %s", used ? "\n" : "",
         container.kind == ContainerKind::kWsl ? "under" : "in a container:", container.name);
+}
+
+// One adapter a paragraph, each wrapped at its ", " separators.
+void ReadGraphicsDetails(char* out, size_t size) {
+    std::unique_ptr<GraphicsAdapter[]> adapters(new GraphicsAdapter[kMaxGraphicsAdapters]);
+    int count = ReadGraphicsAdapters(adapters.get(), kMaxGraphicsAdapters);
+    const char* heading = count == 1 ? "Graphics adapter:" : "Graphics adapters:";
+    CopyBounded(out, count == 0 ? "No graphics adapter found." : heading, size);
+    for (int i = 0; i < count; ++i) {
+        char line[512];
+        FormatGraphicsAdapter(adapters[i], line, sizeof line);
+        WrapListText(line, 64);
+        AppendBounded(out, "\n", size);
+        AppendBounded(out, line, size);
+    }
 }
 
 }  // namespace
@@ -75,4 +92,6 @@ void ReadFieldDetails(FieldDetails* details) {
     std::snprintf(details->cores, kFieldDetailsSize, "%d processors this program may use%s%s",
                   CountProcessors(), line[0] ? "\n" : "", line);
     WrapListText(details->cores, 64);
+
+    ReadGraphicsDetails(details->videoMemory, kFieldDetailsSize);
 }

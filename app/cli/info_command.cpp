@@ -6,6 +6,7 @@
 #include "sysinfo/container.h"
 #include "sysinfo/cpu_topology.h"
 #include "sysinfo/cpuid_leaves.h"
+#include "sysinfo/graphics_adapters.h"
 #include "sysinfo/hypervisor.h"
 #include "sysinfo/instruction_sets.h"
 #include "sysinfo/system_summary.h"
@@ -172,6 +173,40 @@ void WriteProcessorFactsJson(const ProcessorFacts& facts, JsonWriter& json) {
     WriteTopologyJson(facts.topology, json);
 }
 
+// Every graphics adapter, where the Video Memory field tells of one.
+struct GraphicsFacts {
+    GraphicsAdapter adapters[kMaxGraphicsAdapters];
+    int count;
+};
+
+void WriteGraphicsLines(const GraphicsFacts& graphics, std::FILE* out) {
+    if (graphics.count == 0) std::fprintf(out, "%-14s %s\n", "GPU:", "none found");
+    for (int i = 0; i < graphics.count; ++i) {
+        char label[16], line[512];
+        std::snprintf(label, sizeof label, "GPU %d:", i + 1);
+        FormatGraphicsAdapter(graphics.adapters[i], line, sizeof line);
+        std::fprintf(out, "%-14s %s\n", label, line);
+    }
+}
+
+void WriteGraphicsJson(const GraphicsFacts& graphics, JsonWriter& json) {
+    json.Key("graphics_adapters");
+    json.BeginArray();
+    for (int i = 0; i < graphics.count; ++i) {
+        const GraphicsAdapter& adapter = graphics.adapters[i];
+        json.BeginObject();
+        json.Field("name", adapter.name);
+        json.Field("vendor", adapter.vendorName);
+        json.Field("vendor_id", static_cast<int64_t>(adapter.vendorId));
+        json.Field("device_id", static_cast<int64_t>(adapter.deviceId));
+        json.Field("dedicated_memory_bytes", adapter.dedicatedBytes);
+        json.Key("primary_display");
+        json.Bool(adapter.primary);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
 }  // namespace
 
 int RunInfoCommand(const CliOptions& options, std::FILE* out, std::FILE*) {
@@ -179,6 +214,8 @@ int RunInfoCommand(const CliOptions& options, std::FILE* out, std::FILE*) {
     ReadSystemSummary(summary.get());
     std::unique_ptr<ProcessorFacts> facts(new ProcessorFacts());
     ReadProcessorFacts(facts.get());
+    std::unique_ptr<GraphicsFacts> graphics(new GraphicsFacts());
+    graphics->count = ReadGraphicsAdapters(graphics->adapters, kMaxGraphicsAdapters);
     if (options.json) {
         JsonWriter json;
         BeginJsonDocument(json, "info");
@@ -188,11 +225,13 @@ int RunInfoCommand(const CliOptions& options, std::FILE* out, std::FILE*) {
         WriteProcessorFactsJson(*facts, json);
         json.EndObject();
         WriteContainerJson(facts->container, json);
+        WriteGraphicsJson(*graphics, json);
         json.EndObject();
         std::fprintf(out, "%s\n", json.Text().c_str());
     } else {
         WriteSummaryLines(*summary, out);
         WriteProcessorFactsLines(*facts, out);
+        WriteGraphicsLines(*graphics, out);
     }
     return kExitOk;
 }

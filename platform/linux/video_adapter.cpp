@@ -61,7 +61,8 @@ void ReadUeventDriver(DrmCard* card) {
     char path[128], text[1024];
     std::snprintf(path, sizeof path, "/sys/class/drm/card%d/device/uevent", card->number);
     if (ReadSmallFile(path, text, sizeof text) <= 0) return;
-    for (const char* line = text; line && *line; line = std::strchr(line, '\n') ? std::strchr(line, '\n') + 1 : nullptr) {
+    for (const char* line = text; line && *line;
+         line = std::strchr(line, '\n') ? std::strchr(line, '\n') + 1 : nullptr) {
         if (std::strncmp(line, "DRIVER=", 7) != 0) continue;
         size_t length = std::strcspn(line + 7, "\n");
         if (length >= sizeof card->driver) length = sizeof card->driver - 1;
@@ -69,6 +70,33 @@ void ReadUeventDriver(DrmCard* card) {
         card->driver[length] = '\0';
         return;
     }
+}
+
+// A "0x10de" sysfs id; 0 when missing.
+uint32_t ReadHexId(const char* path) {
+    char text[32];
+    if (ReadSmallFile(path, text, sizeof text) <= 0) return 0;
+    return static_cast<uint32_t>(std::strtoul(text, nullptr, 16));
+}
+
+// PCI ids from the device's vendor and device files, else its uevent ("PCI_ID=10DE:2684").
+// A virtio card's own files hold virtio's numbering: its PCI parent's are the PCI ids.
+void ReadCardIds(DrmCard* card) {
+    char path[160];
+    const char* parent = std::strncmp(card->busId, "virtio", 6) == 0 ? "/.." : "";
+    std::snprintf(path, sizeof path, "/sys/class/drm/card%d/device%s/vendor", card->number, parent);
+    card->vendor = ReadHexId(path);
+    std::snprintf(path, sizeof path, "/sys/class/drm/card%d/device%s/device", card->number, parent);
+    card->device = ReadHexId(path);
+    if (card->vendor) return;
+    char text[1024];
+    std::snprintf(path, sizeof path, "/sys/class/drm/card%d/device/uevent", card->number);
+    if (ReadSmallFile(path, text, sizeof text) <= 0) return;
+    const char* id = std::strstr(text, "PCI_ID=");
+    if (!id || (id != text && id[-1] != '\n')) return;
+    char* end = nullptr;
+    card->vendor = static_cast<uint32_t>(std::strtoul(id + 7, &end, 16));
+    card->device = *end == ':' ? static_cast<uint32_t>(std::strtoul(end + 1, nullptr, 16)) : 0;
 }
 
 void ReadCardFacts(DrmCard* card) {
@@ -82,6 +110,7 @@ void ReadCardFacts(DrmCard* card) {
     char text[8];
     std::snprintf(path, sizeof path, "/sys/class/drm/card%d/device/boot_vga", card->number);
     card->bootVga = ReadSmallFile(path, text, sizeof text) > 0 && text[0] == '1';
+    ReadCardIds(card);
 }
 
 bool IsDriver(const DrmCard& card, const char* name) {
@@ -185,6 +214,12 @@ uint64_t ReadCardMemory(const DrmCard& card, const char* nvmlLibrary) {
     if (IsDriver(card, "nvidia")) return ReadNvmlMemory(nvmlLibrary, card.busId);
     // nouveau, virtio_gpu, vmwgfx, bochs, qxl, simpledrm...: no figure offered.
     return 0;
+}
+
+const char* SystemNvmlLibrary() {
+    char root[8];
+    bool realRoot = SystemPath("/", root, sizeof root) && std::strcmp(root, "/") == 0;
+    return realRoot ? "libnvidia-ml.so.1" : nullptr;
 }
 
 uint64_t ReadPrimaryAdapterMemory(const char* nvmlLibrary) {

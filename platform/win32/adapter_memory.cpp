@@ -35,5 +35,9 @@ uint64_t ChooseVideoMemory(uint64_t counted, const AdapterRecord* measured,
             record.memoryBytes > recorded)
             recorded = record.memoryBytes;
     }
-    return recorded > 0xFFFFFFFFull && recorded > counted ? recorded : counted;
+    return counted <= 0xFFFFFFFFull && recorded > 0xFFFFFFFFull ? recorded : counted;
+}
+
+bool IsSoftwareAdapter(uint32_t flags, uint32_t vendor, uint32_t device) {
+    return (flags & kDxgiSoftwareAdapterFlag) != 0 || (vendor == 0x1414 && device == 0x8c);
 }

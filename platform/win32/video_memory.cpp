@@ -3,7 +3,7 @@
 #include <ddraw.h>
 #include <windows.h>
 
-#include "platform/win32/adapter_memory.h"
+#include "platform/win32/adapter_sources.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ typedef HRESULT(WINAPI* DirectDrawCreateFunction)(GUID*, LPDIRECTDRAW*, IUnknown
 const char kDisplayAdapters[] =
     "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}";
 
-enum { kMaxAdapterRecords = 64 };
+}  // namespace
 
 // Display drivers record their adapter's size as a 64-bit value in the adapter's key, which
 // also names the device it was installed for. Keys of removed cards stay behind, so a record
@@ -57,52 +57,57 @@ int ReadAdapterRecords(AdapterRecord* records, int capacity) {
 }
 
 // DirectDraw is loaded at run time, so the program starts where it is missing.
+bool QueryDirectDraw(DirectDrawAdapter* adapter) {
+    *adapter = DirectDrawAdapter{};
+    HMODULE ddraw = LoadLibraryA("DDRAW.DLL");
+    if (!ddraw) return false;
+    bool answered = false;
+    auto create = reinterpret_cast<DirectDrawCreateFunction>(
+        reinterpret_cast<void*>(GetProcAddress(ddraw, "DirectDrawCreate")));
+    if (create) {
+        GUID zero = {};
+        LPDIRECTDRAW draw = nullptr;
+        create(&zero, &draw, nullptr);
+        if (draw) {
+            static const GUID kDirectDraw7 = {
+                0x15e65ec0, 0x3b9c, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
+            LPDIRECTDRAW7 draw7 = nullptr;
+            if (draw->QueryInterface(kDirectDraw7, reinterpret_cast<void**>(&draw7)) >= 0 &&
+                draw7) {
+                DWORD total = 0;
+                DDSCAPS2 caps = {};
+                caps.dwCaps = DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
+                draw7->GetAvailableVidMem(&caps, &total, nullptr);
+                adapter->countedBytes = total;
+                answered = true;
+                DDDEVICEIDENTIFIER2 identifier = {};
+                if (draw7->GetDeviceIdentifier(&identifier, 0) >= 0 && identifier.dwVendorId) {
+                    adapter->ids.vendor = identifier.dwVendorId;
+                    adapter->ids.device = identifier.dwDeviceId;
+                    lstrcpynA(adapter->description, identifier.szDescription,
+                              sizeof adapter->description);
+                    adapter->named = true;
+                }
+                draw7->Release();
+            }
+            draw->Release();
+        }
+    }
+    FreeLibrary(ddraw);
+    return answered;
+}
+
+namespace {
+
 class Win32VideoMemory final : public VideoMemorySource {
   public:
     uint64_t TotalVideoMemory() override {
-        AdapterRecord measured = {};
-        bool named = false;
-        uint64_t counted = QueryDirectDraw(&measured, &named);
-        if (!named) return counted;
+        DirectDrawAdapter measured;
+        QueryDirectDraw(&measured);
+        if (!measured.named) return measured.countedBytes;
         AdapterRecord records[kMaxAdapterRecords];
         int count = ReadAdapterRecords(records, kMaxAdapterRecords);
-        return ChooseVideoMemory(counted, &measured, records, count);
-    }
-
-  private:
-    // DirectDraw's total and, where it can tell, the ids of the adapter it measured.
-    static uint64_t QueryDirectDraw(AdapterRecord* measured, bool* named) {
-        DWORD total = 0;
-        HMODULE ddraw = LoadLibraryA("DDRAW.DLL");
-        if (!ddraw) return 0;
-        auto create = reinterpret_cast<DirectDrawCreateFunction>(
-            reinterpret_cast<void*>(GetProcAddress(ddraw, "DirectDrawCreate")));
-        if (create) {
-            GUID zero = {};
-            LPDIRECTDRAW draw = nullptr;
-            create(&zero, &draw, nullptr);
-            if (draw) {
-                static const GUID kDirectDraw7 = {
-                    0x15e65ec0, 0x3b9c, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
-                LPDIRECTDRAW7 draw7 = nullptr;
-                if (draw->QueryInterface(kDirectDraw7, reinterpret_cast<void**>(&draw7)) >= 0 &&
-                    draw7) {
-                    DDSCAPS2 caps = {};
-                    caps.dwCaps = DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
-                    draw7->GetAvailableVidMem(&caps, &total, nullptr);
-                    DDDEVICEIDENTIFIER2 identifier = {};
-                    if (draw7->GetDeviceIdentifier(&identifier, 0) >= 0 && identifier.dwVendorId) {
-                        measured->vendor = identifier.dwVendorId;
-                        measured->device = identifier.dwDeviceId;
-                        *named = true;
-                    }
-                    draw7->Release();
-                }
-                draw->Release();
-            }
-        }
-        FreeLibrary(ddraw);
-        return total;
+        return ChooseVideoMemory(measured.countedBytes, &measured.ids, records, count);
     }
 };
 

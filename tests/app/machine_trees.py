@@ -28,7 +28,7 @@ def main():
             continue
         document = json.loads(run.stdout)
         got = document["info"]
-        # Other sections ("container") are compared whole.
+        # Other sections ("container", "graphics_adapters") are compared whole.
         for key, want in sections.items():
             if document.get(key) != want:
                 print(f"FAIL {name}: {key} is {json.dumps(document.get(key))}, expected {json.dumps(want)}")

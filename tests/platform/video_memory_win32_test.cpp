@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/win32/adapter_memory.h"
+#include "sysinfo/graphics_adapters.h"
 #include "sysinfo/memory_video_os.h"
 
 namespace {
@@ -68,6 +69,30 @@ TEST(AdapterChoiceTest, OnlyTheMeasuredAdaptersRecordBeyond32Bits) {
     for (const auto& c : cases)
         EXPECT_EQ(ChooseVideoMemory(counted, c.measured, c.records, c.count), c.expected)
             << c.expected;
+}
+
+TEST(AdapterChoiceTest, ACountBeyond32BitsIsExact) {
+    // A 64-bit process's DXGI count: a record, even a larger one, does not replace it.
+    const AdapterRecord nvidia = {0x10de, 0x2684, 24ull << 30};
+    EXPECT_EQ(ChooseVideoMemory(25390809088ull, &nvidia, &nvidia, 1), 25390809088ull);
+    EXPECT_EQ(ChooseVideoMemory(0xFFFFFFFFull, &nvidia, &nvidia, 1), 24ull << 30);
+}
+
+TEST(AdapterChoiceTest, SoftwareRenderers) {
+    const struct {
+        uint32_t flags, vendor, device;
+        bool software;
+    } cases[] = {
+        {kDxgiSoftwareAdapterFlag, 0x1414, 0x008c, true},  // Basic Render Driver, flagged
+        {0, 0x1414, 0x008c, true},                         // the same where no flag is set
+        {kDxgiSoftwareAdapterFlag | 1, 0x10de, 0x2684, true},
+        {0, 0x1414, 0x02c1, false},  // Basic Display Adapter drives a display
+        {1, 0x10de, 0x2684, false},  // a remote adapter is still hardware
+        {0, 0x8086, 0x008c, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsSoftwareAdapter(c.flags, c.vendor, c.device), c.software)
+            << std::hex << c.flags << " " << c.vendor << ":" << c.device;
 }
 
 const char kAdapters[] =
@@ -160,6 +185,44 @@ TEST(Win32VideoMemoryTest, TheMeasuredAdaptersRecordBeyond32BitsWins) {
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kAdapters) + "0977").c_str());
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kAdapters) + "0978").c_str());
     EXPECT_EQ(SystemVideoMemory().TotalVideoMemory(), counted);
+}
+
+TEST(Win32GraphicsAdaptersTest, EveryAdapterNamedThePrimaryFirst) {
+    GraphicsAdapter adapters[kMaxGraphicsAdapters];
+    int count = ReadGraphicsAdapters(adapters, kMaxGraphicsAdapters);
+    ASSERT_GE(count, 1) << "DXGI or, without it, DirectDraw names an adapter";
+    int primaries = 0;
+    for (int i = 0; i < count; ++i) {
+        char line[512];
+        FormatGraphicsAdapter(adapters[i], line, sizeof line);
+        std::printf("adapter %d: %s\n", i, line);
+        EXPECT_NE(adapters[i].name[0], '\0');
+        EXPECT_FALSE(IsSoftwareAdapter(0, adapters[i].vendorId, adapters[i].deviceId));
+        primaries += adapters[i].primary;
+    }
+    EXPECT_EQ(primaries, 1);
+    EXPECT_TRUE(adapters[0].primary);
+}
+
+TEST(Win32GraphicsAdaptersTest, ACappedCountTakesTheRecordOfTheSameDevice) {
+    GraphicsAdapter before[kMaxGraphicsAdapters];
+    ASSERT_GE(ListGraphicsAdapters(before, kMaxGraphicsAdapters), 1);
+    if (!before[0].vendorId) GTEST_SKIP() << "the adapter has no ids here";
+    char deviceId[128];
+    std::snprintf(deviceId, sizeof deviceId, "PCI\\VEN_%04X&DEV_%04X&SUBSYS_00000000",
+                  static_cast<unsigned>(before[0].vendorId),
+                  static_cast<unsigned>(before[0].deviceId));
+    HKEY key = CreateAdapterKey("0979", deviceId);
+    if (!key) GTEST_SKIP() << "the display adapters' key is not writable here";
+    SetMemoryRecord(key, REG_QWORD, 48ull << 30);
+    GraphicsAdapter after[kMaxGraphicsAdapters];
+    ASSERT_GE(ListGraphicsAdapters(after, kMaxGraphicsAdapters), 1);
+    // A 64-bit process counts beyond 4 GiB itself; a 32-bit one is capped below it.
+    uint64_t expected =
+        before[0].dedicatedBytes <= 0xFFFFFFFFull ? 48ull << 30 : before[0].dedicatedBytes;
+    EXPECT_EQ(after[0].dedicatedBytes, expected) << before[0].dedicatedBytes;
+    RegCloseKey(key);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kAdapters) + "0979").c_str());
 }
 
 }  // namespace

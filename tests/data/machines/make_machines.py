@@ -209,6 +209,40 @@ def gpu(root, card, vendor, device, boot_vga, driver, vram=None, connectors=()):
     write(root, "sys/class/drm/version", "drm 1.1.0 20060810\n")
 
 
+# A few blocks of the PCI ID database in its own format (vendors in id order, devices one
+# tab in, subsystems two): a found device, a vendor whose device is missing, a subsystem
+# line that looks like a device, and the device classes after the vendors.
+PCI_IDS = """#
+#\tList of PCI ID's (excerpt for the machine trees)
+#
+# Syntax:
+# vendor  vendor_name
+#\tdevice  device_name\t\t\t\t<-- single tab
+#\t\tsubvendor subdevice  subsystem_name\t<-- two tabs
+
+1002  Advanced Micro Devices, Inc. [AMD/ATI]
+\t1636  Renoir [Radeon RX Vega 6 (Ryzen 4000/5000 Mobile Series)]
+\t1681  Rembrandt [Radeon 680M]
+\t\t1043 1c03  Radeon 680M
+\t73ff  Navi 23 [Radeon RX 6600/6600 XT/6600M]
+10de  NVIDIA Corporation
+\t\t10de 2560  a subsystem, not the device
+\t2684  AD102 [GeForce RTX 4090]
+8086  Intel Corporation
+\t46a6  Alder Lake-P GT2 [Iris Xe Graphics]
+\t\t1028 0b19  Iris Xe Graphics
+ffff  Illegal Vendor ID
+
+# List of known device classes, subclasses and programming interfaces
+C 03  Display controller
+\t00  VGA compatible controller
+"""
+
+
+def pci_ids(root, path):
+    write(root, path, PCI_IDS)
+
+
 def cpufreq(root, base_khz=None, max_khz=None, min_khz=400000, driver="intel_pstate"):
     path = "sys/devices/system/cpu/cpu0/cpufreq"
     if base_khz:
@@ -351,6 +385,7 @@ def hybrid_laptop(root):
     kernel(root, "6.10.10-arch1-1")
     write(root, "etc/os-release", 'NAME="Arch Linux"\nPRETTY_NAME="Arch Linux"\nID=arch\nBUILD_ID=rolling\n')
     gpu(root, "card1", "0x8086", "0x46a6", 1, "i915", connectors=("eDP-1", "DP-1", "HDMI-A-1"))
+    pci_ids(root, "usr/share/hwdata/pci.ids")
     mounts(root, [
         "22 1 259:2 / / rw,noatime shared:1 - ext4 /dev/nvme0n1p2 rw",
         "23 22 0:21 / /proc rw,nosuid,nodev,noexec,relatime shared:5 - proc proc rw",
@@ -476,6 +511,7 @@ def dual_gpu_laptop(root):
     # The APU drives the panel; the discrete card renders on demand.
     gpu(root, "card1", "0x1002", "0x1681", 1, "amdgpu", vram=536870912, connectors=("eDP-1", "HDMI-A-1"))
     gpu(root, "card0", "0x10de", "0x2560", 0, "nvidia")
+    pci_ids(root, "usr/share/misc/pci.ids")
     mounts(root, [
         "24 1 259:2 / / rw,relatime shared:1 - ext4 /dev/nvme0n1p2 rw,errors=remount-ro",
         "25 24 0:22 / /sys rw,nosuid,nodev,noexec,relatime shared:7 - sysfs sysfs rw",
