@@ -121,6 +121,24 @@ void FillDriveList(DialogHost& host, const DriveList& drives) {
     if (selectedIndex >= 0) host.SelectListItem(IDC_DRIVE_LIST, selectedIndex);
 }
 
+// What the fields' rules leave out (every set, every adapter, the topology), as their tips.
+void ShowFieldDetails(MainDialog* dialog) {
+    DialogHost& host = *dialog->host;
+    std::unique_ptr<FieldDetails> details(new FieldDetails());
+    dialog->services->ReadDetails(details.get());
+    const struct {
+        int id;
+        const char* text;
+    } tips[] = {
+        {IDC_CPU_DETAILS, details->cpuDetails},
+        {IDC_INSTRUCTIONS, details->instructions},
+        {IDC_CORES, details->cores},
+        {IDC_VIDEO_MEMORY, details->videoMemory},
+    };
+    for (const auto& tip : tips)
+        if (tip.text[0]) host.SetToolTip(tip.id, tip.text);
+}
+
 }  // namespace
 
 MainDialog MakeMainDialog(DialogHost& host, ControllerServices& services) {
@@ -159,20 +177,7 @@ void OnDialogOpened(MainDialog* dialog) {
     for (const auto& field : fields) host.SetText(field.id, field.text);
     FillDriveList(host, summary.drives);
 
-    // What the fields' rules leave out: every set, every adapter, the topology.
-    std::unique_ptr<FieldDetails> details(new FieldDetails());
-    dialog->services->ReadDetails(details.get());
-    const struct {
-        int id;
-        const char* text;
-    } tips[] = {
-        {IDC_CPU_DETAILS, details->cpuDetails},
-        {IDC_INSTRUCTIONS, details->instructions},
-        {IDC_CORES, details->cores},
-        {IDC_VIDEO_MEMORY, details->videoMemory},
-    };
-    for (const auto& tip : tips)
-        if (tip.text[0]) host.SetToolTip(tip.id, tip.text);
+    host.StartTimer(IDT_FIELD_DETAILS, kFieldDetailsDelayMs);
 
     host.InstallStatusLine(IDC_STATUS_LINE);
     host.InstallLink(IDC_WEB_LINK);
@@ -207,6 +212,10 @@ int OnDialogCommand(MainDialog* dialog, uint32_t commandWord) {
 void OnDialogTimer(MainDialog* dialog, int timerId) {
     DialogHost& host = *dialog->host;
     host.StopTimer(timerId);
+    if (timerId == IDT_FIELD_DETAILS) {
+        ShowFieldDetails(dialog);
+        return;
+    }
     // A tick can arrive while a run holds the thread (a message box's own loop, a toolkit
     // that runs timers while it repaints). Its step would be dropped as a command during a
     // run, and after the disk step nothing restarts the timer: try again after the run.

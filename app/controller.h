@@ -12,6 +12,9 @@ extern int g_AboutMenuAdded;
 
 constexpr int kRunAllFirstDelayMs = 100;
 constexpr int kRunAllNextDelayMs = 250;
+// The fields' tips are read once the dialog shows: listing graphics adapters can take a
+// system a good part of a second, and a tip is only wanted after a hover anyway.
+constexpr int kFieldDetailsDelayMs = 50;
 constexpr const char kPendingMarker[] = "...";
 
 struct MainDialog {

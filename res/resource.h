@@ -34,6 +34,7 @@
 #define IDC_OS_VERSION 1021
 
 #define IDT_RUN_ALL 1001
+#define IDT_FIELD_DETAILS 1002
 #define IDM_ABOUT 9876
 
 #define IDI_KELVANE 100

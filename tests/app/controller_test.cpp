@@ -55,6 +55,7 @@ TEST_F(ControllerTest, OpeningFillsEveryFieldInOrderThenInstallsLabelsAndCentres
                                                "SetText 1019 ",
                                                "SetText 1017 ",
                                                "SetText 1021   \"Windows 7\" version 6.1.7601 ",
+                                               "StartTimer 1002 50",
                                                "InstallStatusLine 1022",
                                                "InstallLink 1020",
                                                "SetText 1020 www.kelvane.example",
@@ -67,6 +68,9 @@ TEST_F(ControllerTest, DetailsBecomeTooltipsOfTheirFieldsAndEmptyOnesNone) {
     std::strcpy(services.details.instructions, "Instruction sets: MMX, SSE,\nAVX2");
     std::strcpy(services.details.cores, "2 processors this program may use");
     OnDialogOpened(&dialog);
+    EXPECT_TRUE(host.tips.empty()) << "the tips wait until the dialog shows";
+    EXPECT_EQ(host.timers[IDT_FIELD_DETAILS], static_cast<unsigned>(kFieldDetailsDelayMs));
+    OnDialogTimer(&dialog, IDT_FIELD_DETAILS);
     EXPECT_EQ(host.tips[IDC_INSTRUCTIONS], "Instruction sets: MMX, SSE,\nAVX2");
     EXPECT_EQ(host.tips[IDC_CORES], "2 processors this program may use");
     EXPECT_EQ(host.tips.count(IDC_VIDEO_MEMORY), 0u);
