@@ -8,6 +8,14 @@
 
 #include <cmath>
 
+// Inlined at every optimisation level, so the kernel's code calls the library itself (and
+// its machine-code check sees those calls) in sanitizer and debug builds too.
+#if defined(__GNUC__)
+#define KELVANE_MATH_INLINE inline __attribute__((always_inline))
+#else
+#define KELVANE_MATH_INLINE inline
+#endif
+
 #if defined(_WIN32)
 #if defined(__i386__)
 #define KELVANE_CRT_IMPORT(name) "__imp__" #name
@@ -23,35 +31,35 @@ extern double (*const kCrtExp)(double) __asm__(KELVANE_CRT_IMPORT(exp));
 }
 #undef KELVANE_CRT_IMPORT
 
-inline double LibrarySin(double x) {
+KELVANE_MATH_INLINE double LibrarySin(double x) {
     return kCrtSin(x);
 }
-inline double LibraryCos(double x) {
+KELVANE_MATH_INLINE double LibraryCos(double x) {
     return kCrtCos(x);
 }
-inline double LibraryAtan(double x) {
+KELVANE_MATH_INLINE double LibraryAtan(double x) {
     return kCrtAtan(x);
 }
-inline double LibraryLog(double x) {
+KELVANE_MATH_INLINE double LibraryLog(double x) {
     return kCrtLog(x);
 }
-inline double LibraryExp(double x) {
+KELVANE_MATH_INLINE double LibraryExp(double x) {
     return kCrtExp(x);
 }
 #else
-inline double LibrarySin(double x) {
+KELVANE_MATH_INLINE double LibrarySin(double x) {
     return std::sin(x);
 }
-inline double LibraryCos(double x) {
+KELVANE_MATH_INLINE double LibraryCos(double x) {
     return std::cos(x);
 }
-inline double LibraryAtan(double x) {
+KELVANE_MATH_INLINE double LibraryAtan(double x) {
     return std::atan(x);
 }
-inline double LibraryLog(double x) {
+KELVANE_MATH_INLINE double LibraryLog(double x) {
     return std::log(x);
 }
-inline double LibraryExp(double x) {
+KELVANE_MATH_INLINE double LibraryExp(double x) {
     return std::exp(x);
 }
 #endif

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <utility>
 
+#include "text/decimal.h"
+
 namespace {
 
 typedef CpuTopology::CacheLevel CacheLevel;
@@ -143,7 +145,6 @@ void ReadCpuTopology(const CpuidLeaves& leaves, CpuTopology* out) {
 
 void FormatCacheSize(uint64_t bytes, char* out, size_t size) {
     const uint64_t kKiB = 1024, kMiB = kKiB * 1024, kGiB = kMiB * 1024;
-    unsigned long long whole;
     const char* unit;
     uint64_t scale;
     if (bytes >= kGiB && bytes % kGiB == 0) {
@@ -155,15 +156,7 @@ void FormatCacheSize(uint64_t bytes, char* out, size_t size) {
     } else {
         scale = 1, unit = "B";
     }
-    whole = bytes / scale;
-    unsigned hundredths = static_cast<unsigned>((bytes % scale) * 100 / scale);
-    // Figures by hand: printf's %f would write "1,25" in a German locale.
-    if (hundredths == 0)
-        std::snprintf(out, size, "%llu %s", whole, unit);
-    else if (hundredths % 10 == 0)
-        std::snprintf(out, size, "%llu.%u %s", whole, hundredths / 10, unit);
-    else
-        std::snprintf(out, size, "%llu.%02u %s", whole, hundredths, unit);
+    FormatScaledBytes(bytes, scale, unit, out, size);
 }
 
 void FormatCpuTopology(const CpuTopology& topology, char* out, size_t size) {

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "text/decimal.h"
+
 namespace {
 
 const struct {
@@ -57,17 +59,7 @@ int ReadGraphicsAdapters(GraphicsAdapter* out, int capacity) {
 
 void FormatAdapterMemory(uint64_t bytes, char* out, size_t size) {
     const uint64_t kMiB = 1024 * 1024, kGiB = kMiB * 1024;
-    uint64_t scale = bytes >= kGiB ? kGiB : kMiB;
-    const char* unit = bytes >= kGiB ? "GiB" : "MiB";
-    unsigned long long whole = bytes / scale;
-    unsigned hundredths = static_cast<unsigned>((bytes % scale) * 100 / scale);
-    // Figures by hand: printf's %f would write a comma in some locales.
-    if (hundredths == 0)
-        std::snprintf(out, size, "%llu %s", whole, unit);
-    else if (hundredths % 10 == 0)
-        std::snprintf(out, size, "%llu.%u %s", whole, hundredths / 10, unit);
-    else
-        std::snprintf(out, size, "%llu.%02u %s", whole, hundredths, unit);
+    FormatScaledBytes(bytes, bytes >= kGiB ? kGiB : kMiB, bytes >= kGiB ? "GiB" : "MiB", out, size);
 }
 
 void FormatGraphicsAdapter(const GraphicsAdapter& adapter, char* out, size_t size) {

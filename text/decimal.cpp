@@ -155,3 +155,16 @@ double ReadDecimal(const char* text, const char** end) {
     value = scale < 0 ? value / power : value * power;
     return negative ? -value : value;
 }
+
+void FormatScaledBytes(uint64_t bytes, uint64_t scale, const char* unit, char* out, size_t size) {
+    if (!out || size == 0) return;
+    if (scale == 0) scale = 1;
+    const unsigned long long whole = bytes / scale;
+    const unsigned hundredths = static_cast<unsigned>((bytes % scale) * 100 / scale);
+    if (hundredths == 0)
+        std::snprintf(out, size, "%llu %s", whole, unit);
+    else if (hundredths % 10 == 0)
+        std::snprintf(out, size, "%llu.%u %s", whole, hundredths / 10, unit);
+    else
+        std::snprintf(out, size, "%llu.%02u %s", whole, hundredths, unit);
+}

@@ -29,6 +29,10 @@ void TrimNumber(char* text, int decimals, size_t capacity);
 // figures must read the same in every one.
 void UsePeriodForDecimalPoint(char* text);
 
+// `bytes` in `unit` of `scale` bytes with up to two decimals, cut, trailing zeros dropped:
+// "512 MiB", "1.5 GiB", "23.54 GiB". Locale-free, unlike printf's %f.
+void FormatScaledBytes(uint64_t bytes, uint64_t scale, const char* unit, char* out, size_t size);
+
 // Reads the decimal number at the start of `text` ("2599.998", " -12", "3.20GHz"): white space,
 // an optional sign, digits, an optional '.' and digits; no exponent. The point is '.'
 // whatever the locale, unlike strtod's. Returns 0 when no digit comes; `end`, when given,
