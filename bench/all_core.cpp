@@ -253,6 +253,7 @@ bool MeasureMemoryBandwidthThreads(int threads, uint32_t durationMs, ProgressTar
             run->threadMibPerSecond[t] = own > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(own);
         }
         std::vector<int> processors;
+        processors.reserve(workers.size());
         for (const MemoryWorker& w : workers) processors.push_back(w.processor);
         ReadCoreKinds(processors, run->threadCore);
         return true;

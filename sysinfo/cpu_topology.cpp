@@ -58,8 +58,8 @@ int CountDistinct(std::vector<T> values) {
 // NOLINTNEXTLINE(cert-dcl50-cpp): as below
 void Append(char* out, size_t size, size_t* used, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
-// NOLINTNEXTLINE(cert-dcl50-cpp): printf's own formats into a fixed buffer, checked by the
-// attribute
+// printf's own formats into a fixed buffer, checked by the attribute.
+// NOLINTNEXTLINE(cert-dcl50-cpp)
 void Append(char* out, size_t size, size_t* used, const char* format, ...) {
     if (*used >= size) return;
     va_list args;

@@ -39,7 +39,7 @@ void DecodeLegacy(const CpuidLeaves& leaves, CpuidCaches* out) {
     AddLegacy(1, 'I', (leaves.leaf80000005.edx >> 24) * kKiB, CpuidCache::kCore, out);
     const uint32_t l2 = leaves.leaf80000006.ecx, l3 = leaves.leaf80000006.edx;
     if (l2 >> 12 & 0xF) AddLegacy(2, 'U', (l2 >> 16) * kKiB, CpuidCache::kCore, out);
-    if (l3 >> 12 & 0xF) AddLegacy(3, 'U', (l3 >> 18) * 512 * kKiB, CpuidCache::kPackage, out);
+    if (l3 >> 12 & 0xF) AddLegacy(3, 'U', uint64_t{l3 >> 18} * 512 * kKiB, CpuidCache::kPackage, out);
 }
 
 }  // namespace

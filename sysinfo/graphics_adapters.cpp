@@ -58,7 +58,7 @@ int ReadGraphicsAdapters(GraphicsAdapter* out, int capacity) {
 }
 
 void FormatAdapterMemory(uint64_t bytes, char* out, size_t size) {
-    const uint64_t kMiB = 1024 * 1024, kGiB = kMiB * 1024;
+    const uint64_t kMiB = uint64_t{1} << 20, kGiB = kMiB * 1024;
     FormatScaledBytes(bytes, bytes >= kGiB ? kGiB : kMiB, bytes >= kGiB ? "GiB" : "MiB", out, size);
 }
 
