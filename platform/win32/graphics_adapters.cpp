@@ -7,6 +7,7 @@
 #include <dxgi.h>
 
 #include "platform/win32/adapter_sources.h"
+#include "platform/win32/system_library.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ bool DescribeAdapter(IDXGIFactory1* factory1, IDXGIFactory* factory, UINT index,
 
 // -1 where DXGI cannot answer (no library, no factory); else how many adapters it listed.
 int ListDxgiAdapters(GraphicsAdapter* out, int capacity) {
-    HMODULE dxgi = LoadLibraryW(L"dxgi.dll");
+    HMODULE dxgi = LoadSystemLibrary("dxgi.dll");
     if (!dxgi) return -1;
     auto create1 = reinterpret_cast<CreateFactoryFunction>(
         reinterpret_cast<void*>(GetProcAddress(dxgi, "CreateDXGIFactory1")));

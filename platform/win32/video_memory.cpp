@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/win32/adapter_sources.h"
+#include "platform/win32/system_library.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ int ReadAdapterRecords(AdapterRecord* records, int capacity) {
 // DirectDraw is loaded at run time, so the program starts where it is missing.
 bool QueryDirectDraw(DirectDrawAdapter* adapter) {
     *adapter = DirectDrawAdapter{};
-    HMODULE ddraw = LoadLibraryA("DDRAW.DLL");
+    HMODULE ddraw = LoadSystemLibrary("ddraw.dll");
     if (!ddraw) return false;
     bool answered = false;
     auto create = reinterpret_cast<DirectDrawCreateFunction>(
