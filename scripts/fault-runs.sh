@@ -18,7 +18,11 @@ work=$(mktemp -d)
 mounts=()
 cgroups=()
 xvfb=""
+main_shell=$BASHPID
 cleanup() {
+  # A subshell killed in the instant after its fork, before it has dropped this trap (the
+  # watchdog below), would run it too and take the mounts and files of the runs still going.
+  [ "$BASHPID" = "$main_shell" ] || return 0
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
   for m in "${mounts[@]}"; do umount "$m" 2>/dev/null; done
   for c in "${cgroups[@]}"; do rmdir "$c" 2>/dev/null; done
@@ -58,7 +62,7 @@ signal_run() {
     return
   fi
   kill -s "$signal" "$pid"
-  (sleep 60; kill -KILL "$pid" 2>/dev/null) &
+  (trap - EXIT; sleep 60; kill -KILL "$pid" 2>/dev/null) &
   watchdog=$!
   { wait "$pid"; } 2>/dev/null  # no job notice
   status=$?
