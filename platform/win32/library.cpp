@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/system_library.h"
+
 namespace {
 
 typedef HWND(WINAPI* FindWindowFunction)(LPCSTR, LPCSTR);
@@ -13,7 +15,7 @@ const char* const kNames[] = {"FindWindowA", "OleInitialize", "OleUninitialize",
 
 class Win32Libraries final : public LibraryLoader {
 public:
-    uintptr_t Load(const char* dll) override { return reinterpret_cast<uintptr_t>(LoadLibraryA(dll)); }
+    uintptr_t Load(const char* dll) override { return reinterpret_cast<uintptr_t>(LoadSystemLibrary(dll)); }
     bool Call(uintptr_t library, ServedFunction function, const char* text, int32_t number,
               int32_t* result) override {
         FARPROC address =

@@ -1,5 +1,6 @@
 #include "ui/win32/accessible_names.h"
 
+#include "platform/win32/system_library.h"
 #include "ui/accessible_name.h"
 
 namespace {
@@ -121,14 +122,14 @@ bool IsValueField(HWND control) {
 }
 
 void NameValueFields(HWND dialog, FieldNames* names) {
-    HMODULE ole32 = LoadLibraryA("OLE32.DLL");
+    HMODULE ole32 = LoadSystemLibrary("ole32.dll");
     auto initialize = Lookup<CoInitializeExFn>(ole32, "CoInitializeEx");
     if (!initialize || FAILED(initialize(nullptr, COINIT_APARTMENTTHREADED))) {
         if (ole32) FreeLibrary(ole32);
         return;
     }
     names->ole32 = ole32;
-    names->values.oleaut32 = LoadLibraryA("OLEAUT32.DLL");
+    names->values.oleaut32 = LoadSystemLibrary("oleaut32.dll");
     names->values.services = OpenServices(ole32);
     if (!names->values.services) return;
     HWND label = nullptr;
