@@ -4,6 +4,8 @@
 
 #include "app/controller.h"
 #include "app/dialog_host.h"
+#include "app/dialog_layout.h"
+#include "platform/month_name.h"
 #include "res/resource.h"
 #include "ui/win32/accessible_names.h"
 #include "ui/win32/custom_labels.h"
@@ -95,6 +97,22 @@ HFONT FitControlFont(HWND dialog, int dpi, ReferenceFont reference) {
     return reference.font;
 }
 
+// The widest time stamp of the user's month names in `font`, with the pixel the
+// engraved copy adds on the right.
+int WidestTimeStamp(HFONT font) {
+    HDC screen = GetDC(nullptr);
+    int widest = 0;
+    for (int month = 1; month <= 12; ++month) {
+        char name[64] = "", stamp[160] = "";
+        GetMonthName(month, name, sizeof name);
+        FormatLongestTimeStamp(name, stamp, sizeof stamp);
+        int width = WidestLine(screen, font, stamp);
+        if (width > widest) widest = width;
+    }
+    ReleaseDC(nullptr, screen);
+    return widest + 1;
+}
+
 struct ChildPlace {
     HWND child;
     RECT rect;  // in the dialog's client area, at the dpi the layout was made for
@@ -135,6 +153,7 @@ class Win32DialogHost final : public DialogHost {
                                          : FitControlFont(dialog, dpi, {layoutFont, layoutDpi}));
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
             SendMessageA(child, WM_DPICHANGED_AFTERPARENT, static_cast<WPARAM>(dpi), 0);
+        FitStatusLine();
         MoveToolTipsWithFields();
         InvalidateRect(dialog, nullptr, TRUE);
     }
@@ -146,7 +165,8 @@ class Win32DialogHost final : public DialogHost {
         for (int i = 0; i < count; ++i) {
             TOOLINFOA info = {};
             info.cbSize = sizeof info;
-            if (!SendMessageA(tooltip_, TTM_ENUMTOOLSA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info)))
+            if (!SendMessageA(tooltip_, TTM_ENUMTOOLSA, static_cast<WPARAM>(i),
+                              reinterpret_cast<LPARAM>(&info)))
                 continue;
             HWND control = Item(static_cast<int>(info.uId));
             if (!control) continue;
@@ -161,11 +181,60 @@ class Win32DialogHost final : public DialogHost {
     }
 
     void ReleaseControlFonts() {
+        ReleaseStatusFont();
         ReleaseControlFont();
         if (layoutFont && layoutFont != GetStockObject(DEFAULT_GUI_FONT)) DeleteObject(layoutFont);
         layoutFont = nullptr;
     }
-    void InstallStatusLine(int id) override { InstallLabelProc(Item(id), StatusLabelProc); }
+    void InstallStatusLine(int id) override {
+        InstallLabelProc(Item(id), StatusLabelProc);
+        FitStatusLine();
+    }
+
+    // The template's status line was measured in one font; the face the system puts in
+    // its place, or the month names of the user's language, can be wider, and the last
+    // figures of the time stamp would be cut. It grows toward "Run All Tests" as far as
+    // it needs and may; where that is not enough, its font is made a pixel smaller at a
+    // time.
+    void FitStatusLine() {
+        // Called just after the controls' font was given: a smaller one made earlier is
+        // no longer in use.
+        ReleaseStatusFont();
+        HWND status = Item(IDC_STATUS_LINE), runAll = Item(IDC_RUN_ALL);
+        if (!status) return;
+        RECT place;
+        GetWindowRect(status, &place);
+        MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&place), 2);
+        int room = place.right - place.left;
+        if (runAll) {
+            RECT button;
+            GetWindowRect(runAll, &button);
+            MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&button), 2);
+            room = button.left - MulDiv(2, WindowDpi(dialog), 96) - place.left;
+        }
+        auto paintFont = [status] {
+            return reinterpret_cast<HFONT>(SendMessageA(status, WM_GETFONT, 0, 0));
+        };
+        int need = WidestTimeStamp(paintFont());
+        LOGFONTA description;
+        if (need > room && controlFont &&
+            GetObjectA(controlFont, sizeof description, &description) != 0) {
+            for (int attempt = 0; attempt < 8 && need > room; ++attempt) {
+                if (description.lfHeight == -1 || description.lfHeight == 1) break;
+                description.lfHeight += description.lfHeight < 0 ? 1 : -1;
+                HFONT smaller = CreateFontIndirectA(&description);
+                if (!smaller) break;
+                SendMessageA(status, WM_SETFONT, reinterpret_cast<WPARAM>(smaller), TRUE);
+                ReleaseStatusFont();
+                statusFont = smaller;
+                need = WidestTimeStamp(paintFont());
+            }
+        }
+        const int width = place.right - place.left;
+        if (need > width)
+            SetWindowPos(status, nullptr, 0, 0, need < room ? need : room, place.bottom - place.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     void InstallLink(int id) override { InstallLabelProc(Item(id), LinkLabelProc); }
     void CenterOnDesktop() override { CenterWindow(dialog, nullptr); }
 
@@ -186,8 +255,9 @@ class Win32DialogHost final : public DialogHost {
         HWND control = Item(id);
         if (!control) return;
         if (!tooltip_) {
-            tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
+            tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                       WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
                                        GetModuleHandleA(nullptr), nullptr);
             if (!tooltip_) return;
             // A width makes the tip honour the line breaks of the longer lists.
@@ -262,6 +332,11 @@ class Win32DialogHost final : public DialogHost {
   private:
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
 
+    void ReleaseStatusFont() {
+        if (statusFont) DeleteObject(statusFont);
+        statusFont = nullptr;
+    }
+
     // The font of the opening layout stays until the dialog ends; a later one goes when
     // the next replaces it.
     void ReleaseControlFont() {
@@ -301,6 +376,7 @@ class Win32DialogHost final : public DialogHost {
 
     HFONT controlFont = nullptr;  // the controls' font now; ours unless it is the stock font
     HFONT layoutFont = nullptr;   // the controls' font at the opening dpi
+    HFONT statusFont = nullptr;   // a smaller one for the status line, where it needs one
     int layoutDpi = 96;
     ChildPlace places[kMaxPlacedChildren] = {};
     int placeCount = 0;
