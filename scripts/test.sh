@@ -5,28 +5,63 @@
 # tests are skipped, and these still run the Windows code under Wine); then the packages
 # (the .deb and the Windows zip, built and checked), the fault runs, static analysis and a
 # bounded fuzzing run (KELVANE_FUZZ_SECONDS per target, default 60).
-set -euo pipefail
+#
+# Every stage runs even when an earlier one failed, so one fault does not hide the state
+# of the rest; a summary of each stage's result and time ends the run, and the exit
+# status is 1 when any stage failed.
+#   KELVANE_STAGES="linux packages"   runs only the stages named.
+set -uo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+if ! bash scripts/install-deps.sh; then
+    echo "test.sh: installing the dependencies failed; nothing was built" >&2
+    exit 1
+fi
 
-for preset in linux linux-asan win32 win64; do
-  echo "=== $preset ==="
-  cmake --preset "$preset"
-  cmake --build --preset "$preset"
-  if [ "$preset" = win32 ] || [ "$preset" = win64 ]; then
-    # Wine's GUI tests need an X display; the rest do not mind one.
-    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset "$preset"
-  else
-    ctest --preset "$preset"
-  fi
-done
-echo "=== packages ==="
-bash scripts/package-checks.sh
-echo "=== fault runs ==="
-bash scripts/fault-runs.sh
-echo "=== static analysis ==="
-bash scripts/lint.sh
-echo "=== fuzzing ==="
-bash scripts/fuzz.sh
-echo "=== all tests passed ==="
+summary=()
+passed=0
+failed=0
+
+# Runs one stage in a subshell of its own with errexit, so any failing command inside
+# ends that stage only (errexit is ignored in a function called as a condition, hence
+# no "if").
+stage() {
+    local name=$1 start=$SECONDS result
+    shift
+    if [ -n "${KELVANE_STAGES:-}" ] && [[ " $KELVANE_STAGES " != *" $name "* ]]; then return; fi
+    echo "=== $name ==="
+    (
+        set -euo pipefail
+        "$@"
+    )
+    result=$?
+    if [ "$result" -eq 0 ]; then
+        passed=$((passed + 1))
+        summary+=("$(printf '%-16s passed %6ds' "$name" $((SECONDS - start)))")
+    else
+        failed=$((failed + 1))
+        summary+=("$(printf '%-16s FAILED %6ds  (exit status %d)' "$name" $((SECONDS - start)) "$result")")
+    fi
+}
+
+preset() {
+    cmake --preset "$1"
+    cmake --build --preset "$1"
+    if [ "$1" = win32 ] || [ "$1" = win64 ]; then
+        # Wine's GUI tests need an X display; the rest do not mind one.
+        xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset "$1"
+    else
+        ctest --preset "$1"
+    fi
+}
+
+for p in linux linux-asan win32 win64; do stage "$p" preset "$p"; done
+stage packages bash scripts/package-checks.sh
+stage fault-runs bash scripts/fault-runs.sh
+stage static-analysis bash scripts/lint.sh
+stage fuzzing bash scripts/fuzz.sh
+
+echo "=== summary ==="
+printf '%s\n' "${summary[@]}"
+echo "stages: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -6,7 +6,10 @@
 set -uo pipefail
 runner=$1 program=$2 title=$3 expected=$4
 
-if [ -n "$runner" ]; then "$runner" "$program" & else "$program" & fi
+said=$(mktemp)
+trap 'rm -f "$said"' EXIT
+# What the program says is shown when it does not behave.
+if [ -n "$runner" ]; then "$runner" "$program" >"$said" 2>&1 & else "$program" >"$said" 2>&1 & fi
 pid=$!
 window=""
 # The first start of a Wine prefix takes a while; later ones take a second or two.
@@ -17,9 +20,10 @@ for _ in $(seq 1 240); do
     sleep 0.25
 done
 if [ -z "$window" ]; then
-    echo "the window '$title' did not appear"
+    echo "the window '$title' did not appear; the program said:"
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
+    cat "$said"
     exit 1
 fi
 echo "the window '$title' appeared after ${SECONDS}s"
@@ -36,10 +40,11 @@ for _ in $(seq 1 40); do
     done
 done
 if [ -z "$status" ]; then
-    echo "the window did not close on Escape"
+    echo "the window did not close on Escape; the program said:"
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
+    cat "$said"
     exit 1
 fi
 echo "closed on Escape after ${SECONDS}s, exit status $status"
-[ "$status" -eq "$expected" ]
+[ "$status" -eq "$expected" ] || { echo "expected exit status $expected; the program said:"; cat "$said"; exit 1; }
