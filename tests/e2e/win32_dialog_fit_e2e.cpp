@@ -18,6 +18,7 @@
 
 #include "app/dialog_layout.h"
 #include "app/win32/main_dialog.h"
+#include "platform/month_name.h"
 #include "res/resource.h"
 #include "ui/accessible_name.h"
 #include "ui/win32/accessible_names.h"
@@ -58,27 +59,7 @@ const FieldTexts kLongestTexts[] = {
     {IDC_OS_VERSION,
      {"  \"Windows 2003\" version 5.2.3790 Service Pack 2",
       "  \"Windows 11\" version 10.0.26100 "}},
-    {IDC_STATUS_LINE, {"Time Stamp:  September 30, 2026 at 23:59:59"}},
 };
-
-// Under Wine (Liberation Sans for the standard face), at 1.5 px a dialog unit at 96 dpi
-// and 2.25 at 144, two texts needed wider controls: the status line 222 px of italic text
-// and the engraved copy's pixel where 140 units gave 209 (now 151), and CPU Details' widest
-// second line 262 px where 174 units gave 259 (now 176, still inside its group box).
-struct KnownGeometryLimit {
-    int id;
-    const char* text;
-};
-// Texts the template's geometry cannot hold in any font, reported instead of failed: none.
-const KnownGeometryLimit kKnownGeometryLimits[] = {
-    {0, ""},
-};
-
-bool IsKnownGeometryLimit(int id, const char* text) {
-    for (const auto& limit : kKnownGeometryLimits)
-        if (limit.id == id && std::strcmp(limit.text, text) == 0) return true;
-    return false;
-}
 
 // The room a control gives its text, and how it lays the text out.
 struct TextBox {
@@ -204,10 +185,6 @@ void CheckText(HWND control, const ControlSpec& row, const char* text) {
                     client.bottom);
     }
     if (misfit.empty()) return;
-    if (IsKnownGeometryLimit(row.id, text)) {
-        std::printf("geometry: control %d cannot hold '%s': %s\n", row.id, text, misfit.c_str());
-        return;
-    }
     std::printf("FAIL: control %d ('%s') cuts '%s': %s\n", row.id, row.text, text, misfit.c_str());
     ++g_failures;
 }
@@ -226,6 +203,13 @@ void CheckFit(HWND dialog) {
             if (field.id != row.id) continue;
             for (const char* text : field.texts)
                 if (text) CheckText(child, row, text);
+        }
+        // The widest stamp in every month name of the user's language.
+        for (int month = 1; row.kind == ControlKind::kStatusLine && month <= 12; ++month) {
+            char name[64] = "", stamp[160];
+            GetMonthName(month, name, sizeof name);
+            FormatLongestTimeStamp(name, stamp, sizeof stamp);
+            CheckText(child, row, stamp);
         }
         if (row.kind == ControlKind::kDropDownList) {
             char drive[64];
@@ -360,7 +344,8 @@ BOOL CALLBACK FindOwnedToolTip(HWND window, LPARAM found) {
     char name[64];
     auto* result = reinterpret_cast<HWND*>(found);
     if (GetWindow(window, GW_OWNER) != result[0]) return TRUE;
-    if (!GetClassNameA(window, name, sizeof name) || lstrcmpiA(name, TOOLTIPS_CLASSA) != 0) return TRUE;
+    if (!GetClassNameA(window, name, sizeof name) || lstrcmpiA(name, TOOLTIPS_CLASSA) != 0)
+        return TRUE;
     result[1] = window;
     return FALSE;
 }
@@ -375,12 +360,15 @@ void CheckToolTipRects(HWND dialog, int dpi) {
     for (int i = 0; i < count; ++i) {
         TOOLINFOA info = {};
         info.cbSize = sizeof info;
-        if (!SendMessageA(search[1], TTM_ENUMTOOLSA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info))) continue;
+        if (!SendMessageA(search[1], TTM_ENUMTOOLSA, static_cast<WPARAM>(i),
+                          reinterpret_cast<LPARAM>(&info)))
+            continue;
         RECT field;
         GetWindowRect(GetDlgItem(dialog, static_cast<int>(info.uId)), &field);
         MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&field), 2);
-        std::printf("  at %d dpi: tip of field %u at %ld,%ld-%ld,%ld\n", dpi, static_cast<unsigned>(info.uId),
-                    info.rect.left, info.rect.top, info.rect.right, info.rect.bottom);
+        std::printf("  at %d dpi: tip of field %u at %ld,%ld-%ld,%ld\n", dpi,
+                    static_cast<unsigned>(info.uId), info.rect.left, info.rect.top, info.rect.right,
+                    info.rect.bottom);
         if (!EqualRect(&field, &info.rect)) {
             std::printf("FAIL: at %d dpi the tip of field %u is not over the field\n", dpi,
                         static_cast<unsigned>(info.uId));
@@ -441,6 +429,9 @@ void FillLongestTexts(HWND dialog) {
         const char* longest = field.texts[0];
         SetWindowTextA(GetDlgItem(dialog, field.id), longest);
     }
+    char stamp[160];
+    FormatLongestTimeStamp("September", stamp, sizeof stamp);
+    SetWindowTextA(GetDlgItem(dialog, IDC_STATUS_LINE), stamp);
 }
 
 void PumpMessages(DWORD milliseconds) {
