@@ -21,9 +21,11 @@ void FormatCpuClock(double mhz, char* out) {
 
 void FormatFlops(uint32_t score, char* out) {
     if (score >= 1000000)
-        std::snprintf(out, kBenchmarkTextSize, "%lu Teraflops", static_cast<unsigned long>(score / 1000000));
+        std::snprintf(out, kBenchmarkTextSize, "%lu Teraflops",
+                      static_cast<unsigned long>(score / 1000000));
     else if (score >= 1000)
-        std::snprintf(out, kBenchmarkTextSize, "%lu Gigaflops", static_cast<unsigned long>(score / 1000));
+        std::snprintf(out, kBenchmarkTextSize, "%lu Gigaflops",
+                      static_cast<unsigned long>(score / 1000));
     else
         std::snprintf(out, kBenchmarkTextSize, "%lu Megaflops", static_cast<unsigned long>(score));
 }
@@ -32,7 +34,8 @@ void FormatRate(uint32_t figure, char* out) {
     if (figure < 1000)
         std::snprintf(out, kBenchmarkTextSize, "%lu MB/second", static_cast<unsigned long>(figure));
     else
-        std::snprintf(out, kBenchmarkTextSize, "%lu GB/second", static_cast<unsigned long>(figure / 1000));
+        std::snprintf(out, kBenchmarkTextSize, "%lu GB/second",
+                      static_cast<unsigned long>(figure / 1000));
 }
 
 void RunCpuClockBenchmark(ProgressTarget& progress, BenchmarkResult* result, Clock& clock) {
@@ -51,19 +54,21 @@ void RunCpuClockBenchmark(ProgressTarget& progress, BenchmarkResult* result, Clo
     FormatCpuClock(mhz, result->text);
 }
 
-void RunFlopsBenchmark(uint32_t durationMs, ProgressTarget& progress, BenchmarkResult* result, Clock& clock) {
+void RunFlopsBenchmark(uint32_t durationMs, ProgressTarget& progress, BenchmarkResult* result,
+                       Clock& clock) {
     *result = BenchmarkResult{};
-    result->flops = RunWhetstone(durationMs, &progress, CountProcessors(), clock);
+    result->processors = CountProcessors();
+    result->flops = RunWhetstone(durationMs, &progress, result->processors, clock);
     result->figure = result->flops.score;
     result->ok = result->flops.score > 0;
     FormatFlops(result->flops.score, result->text);
 }
 
-void RunMemoryBenchmark(uint32_t durationMs, ProgressTarget& progress, BenchmarkResult* result, Clock& clock,
-                        MemoryStatusSource& memory) {
+void RunMemoryBenchmark(uint32_t durationMs, ProgressTarget& progress, BenchmarkResult* result,
+                        Clock& clock, MemoryStatusSource& memory) {
     *result = BenchmarkResult{};
-    uint32_t figure = MeasureMemoryBandwidth(durationMs, &progress, clock, memory, SystemBlockAllocator(),
-                                             &result->memory);
+    uint32_t figure = MeasureMemoryBandwidth(durationMs, &progress, clock, memory,
+                                             SystemBlockAllocator(), &result->memory);
     result->figure = figure;
     result->ok = figure > 0;
     FormatRate(figure, result->text);
@@ -71,18 +76,21 @@ void RunMemoryBenchmark(uint32_t durationMs, ProgressTarget& progress, Benchmark
 
 void DescribeDiskError(uint32_t code, DiskOps& ops, char* out) {
     if (code == kDiskTooSlowToMeasure || code == 0) {
-        CopyBounded(out, "The drive wrote too little in the time given to measure its rate.", kBenchmarkTextSize);
+        CopyBounded(out, "The drive wrote too little in the time given to measure its rate.",
+                    kBenchmarkTextSize);
         return;
     }
     ops.ErrorText(code, out, kBenchmarkTextSize);
 }
 
-void RunDiskBenchmark(const char* drive, uint32_t durationMs, ProgressTarget& progress, BenchmarkResult* result,
-                      DiskOps& ops, Clock& clock) {
+void RunDiskBenchmark(const char* drive, uint32_t durationMs, ProgressTarget& progress,
+                      BenchmarkResult* result, DiskOps& ops, Clock& clock) {
     *result = BenchmarkResult{};
     DiskRun run = MeasureDiskTransfer(drive, durationMs, &progress, ops, clock);
     CopyBounded(result->writtenIn, run.writtenIn, sizeof result->writtenIn);
     result->figure = run.figure;
+    result->writtenMiB = run.totalMiB;
+    result->diskMs = run.elapsedMs;
     result->ok = run.figure > 0;
     if (result->ok) {
         FormatRate(run.figure, result->text);

@@ -1,4 +1,5 @@
 // kelvane-cli cpu|flops|memory|disk|all: the benchmarks on a console, progress on stderr.
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -7,10 +8,10 @@
 #include "app/duration.h"
 #include "bench/all_core.h"
 #include "bench/benchmarks.h"
-#include "sysinfo/processor_count.h"
 #include "platform/disk_ops.h"
 #include "platform/drives.h"
 #include "sysinfo/memory_video_os.h"
+#include "sysinfo/processor_count.h"
 #include "sysinfo/system_summary.h"
 #include "text/json_writer.h"
 
@@ -71,12 +72,15 @@ struct ThreadedRuns {
 };
 
 const char* CoreKindName(int kind) {
-    return kind == kCorePerformance ? "performance" : kind == kCoreEfficiency ? "efficiency" : "unknown";
+    return kind == kCorePerformance  ? "performance"
+           : kind == kCoreEfficiency ? "efficiency"
+                                     : "unknown";
 }
 
 // On a hybrid processor, the threads of each kind of core and what they did together;
 // nothing elsewhere. `unit` follows each figure; flops scores are shown in Gigaflops.
-void WriteCoreKindLine(const int8_t* kinds, const uint32_t* figures, int threads, bool flops, std::FILE* out) {
+void WriteCoreKindLine(const int8_t* kinds, const uint32_t* figures, int threads, bool flops,
+                       std::FILE* out) {
     const CoreKindTotals totals = TotalByCoreKind(kinds, figures, threads);
     if (!totals.hybrid) return;
     std::fprintf(out, "  by core kind:");
@@ -85,15 +89,17 @@ void WriteCoreKindLine(const int8_t* kinds, const uint32_t* figures, int threads
         if (!totals.threads[kind]) continue;
         std::fprintf(out, "%s%s %d thread%s, ", separator, CoreKindName(kind), totals.threads[kind],
                      totals.threads[kind] == 1 ? "" : "s");
-        if (flops) std::fprintf(out, "%.1f Gigaflops", totals.figure[kind] / 1000.0);
-        else std::fprintf(out, "%llu MiB/s", static_cast<unsigned long long>(totals.figure[kind]));
+        if (flops)
+            std::fprintf(out, "%.1f Gigaflops", totals.figure[kind] / 1000.0);
+        else
+            std::fprintf(out, "%llu MiB/s", static_cast<unsigned long long>(totals.figure[kind]));
         separator = "; ";
     }
     std::fprintf(out, "\n");
 }
 
-void WriteCoreKindJson(const int8_t* kinds, const uint32_t* figures, int threads, const char* figureKey,
-                       JsonWriter& json) {
+void WriteCoreKindJson(const int8_t* kinds, const uint32_t* figures, int threads,
+                       const char* figureKey, JsonWriter& json) {
     json.Key("per_thread_core_kinds");
     json.BeginArray();
     for (int t = 0; t < threads; ++t) json.String(CoreKindName(kinds[t]));
@@ -113,10 +119,13 @@ void WriteCoreKindJson(const int8_t* kinds, const uint32_t* figures, int threads
     json.EndObject();
 }
 
-void WriteThreadedFlops(const BenchmarkResult& single, const ThreadedWhetstoneRun& run, std::FILE* out) {
+void WriteThreadedFlops(const BenchmarkResult& single, const ThreadedWhetstoneRun& run,
+                        std::FILE* out) {
     const uint32_t one = WhetstoneScore(single.flops.iterations, single.flops.elapsedMs, 1);
-    std::fprintf(out, "  %d threads:   %.1f Gigaflops together (", run.threads, run.totalScore / 1000.0);
-    for (int t = 0; t < run.threads; ++t) std::fprintf(out, "%s%.1f", t ? " + " : "", run.threadScore[t] / 1000.0);
+    std::fprintf(out, "  %d threads:   %.1f Gigaflops together (", run.threads,
+                 run.totalScore / 1000.0);
+    for (int t = 0; t < run.threads; ++t)
+        std::fprintf(out, "%s%.1f", t ? " + " : "", run.threadScore[t] / 1000.0);
     std::fprintf(out, " each); one thread %.1f Gigaflops; scaling %.2f x\n", one / 1000.0,
                  one ? static_cast<double>(run.totalScore) / one : 0.0);
     WriteCoreKindLine(run.threadCore, run.threadScore, run.threads, true, out);
@@ -124,13 +133,50 @@ void WriteThreadedFlops(const BenchmarkResult& single, const ThreadedWhetstoneRu
 
 void WriteThreadedMemory(const ThreadedMemoryRun& run, bool ok, std::FILE* out) {
     if (!ok) {
-        std::fprintf(out, "  %d threads:   no result: no pair of 1 MiB blocks for each thread\n", run.threads);
+        std::fprintf(out, "  %d threads:   no result: no pair of 1 MiB blocks for each thread\n",
+                     run.threads);
         return;
     }
     std::fprintf(out, "  %d threads:   %u MiB/s together (", run.threads, run.mibPerSecond);
-    for (int t = 0; t < run.threads; ++t) std::fprintf(out, "%s%u", t ? " + " : "", run.threadMibPerSecond[t]);
+    for (int t = 0; t < run.threads; ++t)
+        std::fprintf(out, "%s%u", t ? " + " : "", run.threadMibPerSecond[t]);
     std::fprintf(out, " MiB/s each, 2 x %u MiB blocks each)\n", run.blockBytes >> 20);
     WriteCoreKindLine(run.threadCore, run.threadMibPerSecond, run.threads, false, out);
+}
+
+// What the dialog's rule hides of a figure, for the text beside it: the disk's MiB/s (the
+// dialog counts 1.2 x MiB/s), one thread's Whetstone score before the processor count,
+// the memory's MiB/s under a whole number of GB/second. Empty where the text is exact.
+void DescribeExactFigure(Benchmark benchmark, const BenchmarkResult& result, const char* drive,
+                         char* out, size_t capacity) {
+    out[0] = '\0';
+    if (!result.ok) return;
+    switch (benchmark) {
+        case Benchmark::kCpu:
+            return;
+        case Benchmark::kFlops: {
+            const uint32_t one = WhetstoneScore(result.flops.iterations, result.flops.elapsedMs, 1);
+            const int n = result.processors;
+            if (one >= 1000)
+                std::snprintf(out, capacity, " (one thread %.1f Gigaflops x %d processor%s)",
+                              one / 1000.0, n, n == 1 ? "" : "s");
+            else
+                std::snprintf(out, capacity, " (one thread %u Megaflops x %d processor%s)", one, n,
+                              n == 1 ? "" : "s");
+            return;
+        }
+        case Benchmark::kMemory:
+            if (result.figure >= 1000) std::snprintf(out, capacity, " (%.0f MiB/s)", result.figure);
+            return;
+        case Benchmark::kDisk: {
+            // The user may not write on the drive itself: then it says where the file went.
+            const bool elsewhere = result.writtenIn[0] && std::strcmp(result.writtenIn, drive) != 0;
+            std::snprintf(out, capacity, " (%.0f MiB/s written%s%s, %u ms)", result.figure / 1.2,
+                          elsewhere ? " in " : "", elsewhere ? result.writtenIn : "",
+                          result.diskMs);
+            return;
+        }
+    }
 }
 
 void WriteThreadedJson(Benchmark benchmark, const BenchmarkResult& single, const ThreadedRuns& runs,
@@ -144,7 +190,8 @@ void WriteThreadedJson(Benchmark benchmark, const BenchmarkResult& single, const
         json.Field("all_core_whetstone_score", run.totalScore);
         json.Key("per_thread_whetstone_scores");
         json.BeginArray();
-        for (int t = 0; t < run.threads; ++t) json.Number(static_cast<uint64_t>(run.threadScore[t]));
+        for (int t = 0; t < run.threads; ++t)
+            json.Number(static_cast<uint64_t>(run.threadScore[t]));
         json.EndArray();
         json.Field("single_thread_whetstone_score", static_cast<uint64_t>(one));
         json.Field("scaling", one ? static_cast<double>(run.totalScore) / one : 0.0);
@@ -159,18 +206,20 @@ void WriteThreadedJson(Benchmark benchmark, const BenchmarkResult& single, const
         json.Field("all_core_mib_per_second", static_cast<uint64_t>(run.mibPerSecond));
         json.Key("per_thread_mib_per_second");
         json.BeginArray();
-        for (int t = 0; t < run.threads; ++t) json.Number(static_cast<uint64_t>(run.threadMibPerSecond[t]));
+        for (int t = 0; t < run.threads; ++t)
+            json.Number(static_cast<uint64_t>(run.threadMibPerSecond[t]));
         json.EndArray();
         json.Field("block_bytes", static_cast<uint64_t>(run.blockBytes));
         json.Field("moved_mib", run.movedMiB);
         json.Field("elapsed_ms", static_cast<uint64_t>(run.elapsedMs));
-        WriteCoreKindJson(run.threadCore, run.threadMibPerSecond, run.threads, "mib_per_second", json);
+        WriteCoreKindJson(run.threadCore, run.threadMibPerSecond, run.threads, "mib_per_second",
+                          json);
     }
     json.EndObject();
 }
 
-void WriteResultJson(Benchmark benchmark, const BenchmarkResult& result, const char* drive, const ThreadedRuns* runs,
-                     JsonWriter& json) {
+void WriteResultJson(Benchmark benchmark, const BenchmarkResult& result, const char* drive,
+                     const ThreadedRuns* runs, JsonWriter& json) {
     json.BeginObject();
     json.Field("text", result.text);
     json.Key("ok");
@@ -197,9 +246,12 @@ void WriteResultJson(Benchmark benchmark, const BenchmarkResult& result, const c
             json.Field("figure_1_2_mib_per_second", result.figure);
             json.Field("drive", drive);
             if (result.writtenIn[0]) json.Field("written_in", result.writtenIn);
+            json.Field("written_mib", result.writtenMiB);
+            json.Field("timed_ms", static_cast<uint64_t>(result.diskMs));
             break;
     }
-    if (!result.ok && result.errorCode) json.Field("error_code", static_cast<uint64_t>(result.errorCode));
+    if (!result.ok && result.errorCode)
+        json.Field("error_code", static_cast<uint64_t>(result.errorCode));
     if (runs) WriteThreadedJson(benchmark, result, *runs, json);
     json.EndObject();
 }
@@ -262,14 +314,15 @@ int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* er
                 break;
         }
         const bool threaded = options.threads && (info.benchmark == Benchmark::kFlops ||
-                                                   info.benchmark == Benchmark::kMemory);
+                                                  info.benchmark == Benchmark::kMemory);
         std::unique_ptr<ThreadedRuns> runs(new ThreadedRuns());
         if (threaded) {
             const int threads = ThreadCount(options);
             if (info.benchmark == Benchmark::kFlops) {
                 RunWhetstoneThreads(threads, duration, &progress, &runs->flops);
             } else {
-                runs->memoryOk = MeasureMemoryBandwidthThreads(threads, 2 * duration, &progress, &runs->memory);
+                runs->memoryOk =
+                    MeasureMemoryBandwidthThreads(threads, 2 * duration, &progress, &runs->memory);
             }
         }
         progress.EndStep();
@@ -280,15 +333,14 @@ int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* er
         if (options.json) {
             json.Key(info.key);
             WriteResultJson(info.benchmark, result, drive, threaded ? runs.get() : nullptr, json);
-        } else if (info.benchmark == Benchmark::kDisk && result.writtenIn[0] &&
-                   std::strcmp(result.writtenIn, drive) != 0) {
-            // The user may not write on the drive itself: say where the file went instead.
-            std::fprintf(out, "%-14s %s (written in %s)\n", info.label, result.text, result.writtenIn);
-            std::fflush(out);
         } else {
-            std::fprintf(out, "%-14s %s\n", info.label, result.text);
-            if (threaded && info.benchmark == Benchmark::kFlops) WriteThreadedFlops(result, runs->flops, out);
-            if (threaded && info.benchmark == Benchmark::kMemory) WriteThreadedMemory(runs->memory, runs->memoryOk, out);
+            char exact[kDiskPathSize + 64];
+            DescribeExactFigure(info.benchmark, result, drive, exact, sizeof exact);
+            std::fprintf(out, "%-14s %s%s\n", info.label, result.text, exact);
+            if (threaded && info.benchmark == Benchmark::kFlops)
+                WriteThreadedFlops(result, runs->flops, out);
+            if (threaded && info.benchmark == Benchmark::kMemory)
+                WriteThreadedMemory(runs->memory, runs->memoryOk, out);
             std::fflush(out);
         }
     }
