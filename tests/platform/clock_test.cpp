@@ -41,13 +41,10 @@ TEST(SystemClock, CounterNeverGoesBack) {
 TEST(SystemClock, LocalTimeIsACalendarDate) {
     LocalTime now = SystemClock().Now();
     EXPECT_GE(now.year, 2020);
-    EXPECT_GE(now.month, 1);
-    EXPECT_LE(now.month, 12);
-    EXPECT_GE(now.day, 1);
-    EXPECT_LE(now.day, 31);
-    EXPECT_LE(now.hour, 23);
-    EXPECT_LE(now.minute, 59);
-    EXPECT_LE(now.second, 60);
+    EXPECT_TRUE(now.month >= 1 && now.month <= 12) << now.month;
+    EXPECT_TRUE(now.day >= 1 && now.day <= 31) << now.day;
+    EXPECT_TRUE(now.hour <= 23 && now.minute <= 59 && now.second <= 60)
+        << now.hour << ":" << now.minute << ":" << now.second;
 }
 
 }  // namespace

@@ -1,27 +1,17 @@
-// The sysfs reader against small machine trees, counted by the portable builder.
-#include <gtest/gtest.h>
-
+// Small machine trees as the Linux readers take them: the processor topology from sysfs,
+// counted by the portable builder, and the evidence of a container or WSL.
 #include <string>
 #include <vector>
 
+#include "platform/container_facts.h"
 #include "platform/linux/cpu_list.h"
-#include "platform/system_root.h"
+#include "scratch_directory.h"
 #include "sysinfo/cpu_topology.h"
 
 namespace {
 
-struct RootGuard {
-    explicit RootGuard(const std::string& tree) {
-        // A root that is not a folder is refused and would leave this machine's in place.
-        EXPECT_TRUE(
-            SetSystemRoot((std::string(KELVANE_TEST_DATA_DIR) + "/topology/" + tree).c_str()))
-            << tree;
-    }
-    ~RootGuard() { SetSystemRoot(""); }
-};
-
 std::string Describe(const char* tree) {
-    RootGuard root(tree);
+    TreeRoot root(std::string("topology/") + tree);
     CpuTopology topology;
     ReadCpuTopology(&topology);
     char text[256];
@@ -75,6 +65,44 @@ TEST(CpuTopologyLinuxTest, CpuLists) {
         EXPECT_EQ(c.ok, ParseCpuMembers(c.text, std::string(c.text).size(), 12, &cpus)) << c.text;
         EXPECT_EQ(c.cpus, cpus) << c.text;
     }
+}
+
+ContainerFacts Facts(const char* machine) {
+    TreeRoot root(std::string("machines/") + machine + "/tree");
+    ContainerFacts facts{};
+    EXPECT_TRUE(ReadContainerFacts(&facts)) << machine;
+    return facts;
+}
+
+TEST(ContainerFactsLinuxTest, MachineTrees) {
+    // Podman's file with its engine line, process 1's environment read past other variables.
+    const ContainerFacts podman = Facts("podman-rootless");
+    EXPECT_TRUE(podman.containerEnv);
+    EXPECT_TRUE(podman.dockerEnv);
+    EXPECT_STREQ("podman-5.2.2", podman.containerEnvEngine);
+    EXPECT_STREQ("podman", podman.initContainer);
+    EXPECT_STREQ("0::/\n", podman.initCgroup);
+    EXPECT_STREQ("6.10.6-200.fc40.x86_64\n", podman.kernelRelease);
+
+    // Docker sets no container= variable; the empty marker file still counts.
+    const ContainerFacts docker = Facts("container-cpuset");
+    EXPECT_TRUE(docker.dockerEnv);
+    EXPECT_FALSE(docker.containerEnv);
+    EXPECT_STREQ("", docker.initContainer);
+    EXPECT_STREQ("", docker.containerEnvEngine);
+
+    const ContainerFacts wsl = Facts("wsl2");
+    EXPECT_TRUE(wsl.wslInterop);
+    EXPECT_FALSE(wsl.dockerEnv);
+    EXPECT_EQ(
+        0, std::string(wsl.kernelVersion).find("Linux version 5.15.153.1-microsoft-standard-WSL2"));
+
+    // A host: none of the files, nothing made up.
+    const ContainerFacts host = Facts("epyc-96");
+    EXPECT_FALSE(host.dockerEnv || host.containerEnv || host.wslInterop);
+    EXPECT_STREQ("", host.systemdContainer);
+    EXPECT_STREQ("", host.initContainer);
+    EXPECT_STREQ("", host.kernelVersion);
 }
 
 }  // namespace

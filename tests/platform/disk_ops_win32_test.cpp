@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #include "platform/disk_ops.h"
@@ -15,15 +16,6 @@ DWORD SizeOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow
                                                                             : 0xFFFFFFFF;
-}
-
-void MakeFile(const std::string& path, const char* content) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, content, static_cast<DWORD>(std::strlen(content)), &written, nullptr);
-    CloseHandle(file);
 }
 
 TEST(Win32DiskOpsTest, ExistingNameIsLeftAloneAndOursGoesOnClose) {
@@ -39,7 +31,7 @@ TEST(Win32DiskOpsTest, ExistingNameIsLeftAloneAndOursGoesOnClose) {
 
     // Somebody else's file of that name.
     const std::string seven = folder + "\\7.bin";
-    MakeFile(seven, "keep");
+    std::ofstream(seven) << "keep";
     EXPECT_EQ(ops.CreateNew(folder.c_str(), 7), kNoFile);
     EXPECT_EQ(ops.LastError(), ops.FileExistsCode());
     EXPECT_EQ(SizeOf(seven), 4u) << "the other file keeps its content";
@@ -53,7 +45,7 @@ TEST(Win32DiskOpsTest, ExistingNameIsLeftAloneAndOursGoesOnClose) {
     EXPECT_NE(SizeOf(eight), 0xFFFFFFFFu) << "named while open";
     ops.Close(file);
     EXPECT_EQ(GetFileAttributesA(eight.c_str()), INVALID_FILE_ATTRIBUTES) << "delete-on-close";
-    MakeFile(eight, "theirs");
+    std::ofstream(eight) << "theirs";
     EXPECT_EQ(ops.CreateNew(folder.c_str(), 8), kNoFile);
     EXPECT_EQ(SizeOf(eight), 6u);
     DeleteFileA(eight.c_str());

@@ -2,38 +2,34 @@
 // sessions so a test can see every start matched by a shutdown.
 #include <cstring>
 
+#define EXPORTED extern "C" __attribute__((visibility("default")))
+
 namespace {
 
 struct Card {
     const char* busId;
     unsigned long long total;
-} const kCards[] = {
-    {"0000:01:00.0", 8ull << 30},
-    {"0000:02:00.0", 24ull << 30},
-};
+} const kCards[] = {{"0000:01:00.0", 8ull << 30}, {"0000:02:00.0", 24ull << 30}};
 
 int s_sessions = 0;
 
 }  // namespace
 
-extern "C" {
-
 struct FakeNvmlMemory {
     unsigned long long total, free, used;
 };
 
-__attribute__((visibility("default"))) int nvmlInit_v2() {
+EXPORTED int nvmlInit_v2() {
     ++s_sessions;
     return 0;
 }
 
-__attribute__((visibility("default"))) int nvmlShutdown() {
+EXPORTED int nvmlShutdown() {
     --s_sessions;
     return 0;
 }
 
-__attribute__((visibility("default"))) int nvmlDeviceGetHandleByPciBusId_v2(const char* busId,
-                                                                            void** device) {
+EXPORTED int nvmlDeviceGetHandleByPciBusId_v2(const char* busId, void** device) {
     if (s_sessions <= 0) return 1;  // not initialised
     for (const Card& card : kCards) {
         if (std::strcmp(card.busId, busId) == 0) {
@@ -44,18 +40,12 @@ __attribute__((visibility("default"))) int nvmlDeviceGetHandleByPciBusId_v2(cons
     return 6;  // not found
 }
 
-__attribute__((visibility("default"))) int nvmlDeviceGetMemoryInfo(void* device,
-                                                                   FakeNvmlMemory* memory) {
+EXPORTED int nvmlDeviceGetMemoryInfo(void* device, FakeNvmlMemory* memory) {
     if (s_sessions <= 0 || !device) return 1;
-    const Card* card = static_cast<const Card*>(device);
-    memory->total = card->total;
-    memory->used = 1ull << 28;
-    memory->free = card->total - memory->used;
+    memory->total = static_cast<const Card*>(device)->total;  // free and used stay 0
     return 0;
 }
 
-__attribute__((visibility("default"))) int fakeNvmlOpenSessions() {
+EXPORTED int fakeNvmlOpenSessions() {
     return s_sessions;
 }
-
-}  // extern "C"

@@ -17,22 +17,16 @@ std::string Month(int month, size_t capacity = 32) {
 }
 
 TEST(MonthNameTest, StandAloneFormInTheUsersLanguage) {
+    // %B would give the genitive of a date ("марта", "мая"); the stand-alone names are
+    // capitalised, as Windows writes them for the picture "MMMM".
     const struct {
-        const char* locale;
-        const char* march;
-        const char* may;
-        const char* september;
-    } cases[] = {
-        {"C", "March", "May", "September"},
-        {"de_DE.UTF-8", "März", "Mai", "September"},
-        // %B would give the genitive of a date ("марта", "мая"); the stand-alone names
-        // are capitalised, as Windows writes them for the picture "MMMM".
-        {"ru_RU.UTF-8", "Март", "Май", "Сентябрь"},
-    };
+        const char *locale, *march, *may, *september;
+    } cases[] = {{"C", "March", "May", "September"},
+                 {"de_DE.UTF-8", "März", "Mai", "September"},
+                 {"ru_RU.UTF-8", "Март", "Май", "Сентябрь"}};
     for (const auto& c : cases) {
         ScopedLocale time(LC_TIME, c.locale);
-        ASSERT_TRUE(time.ok()) << c.locale
-                               << " is not installed: scripts/install-deps.sh generates it";
+        ASSERT_TRUE(time.ok()) << c.locale << " is not installed: scripts/install-deps.sh makes it";
         EXPECT_EQ(Month(3), c.march) << c.locale;
         EXPECT_EQ(Month(5), c.may) << c.locale;
         EXPECT_EQ(Month(9), c.september) << c.locale;

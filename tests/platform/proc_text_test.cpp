@@ -1,43 +1,37 @@
+// The Linux readers of /proc and /sys texts, against fixture files and trees. Truncated
+// and binary input is the fuzzers' (tests/fuzz/proc_text_fuzzer.cpp).
 #include "platform/linux/proc_text.h"
 
-#include <gtest/gtest.h>
+#include <sched.h>
 
 #include <cstring>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "platform/linux/cpu_facts.h"
+#include "scratch_directory.h"
 
 namespace {
-
-std::string Fixture(const char* name) {
-    std::ifstream file(std::string(KELVANE_TEST_DATA_DIR) + "/linux/" + name, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 TEST(CpuinfoTest, Fixtures) {
     const struct {
         const char* file;
         int processors;
-        const char* modelName;
-        const char* vendor;
+        const char *modelName, *vendor;
         double mhz;
         int family, model, stepping;
     } cases[] = {
-        {"cpuinfo-intel.txt", 2, "Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz", "GenuineIntel", 4300.112, 6, 158, 10},
-        {"cpuinfo-amd.txt", 3, "AMD Ryzen 9 5950X 16-Core Processor", "AuthenticAMD", 3400, 25, 33, 0},
+        {"cpuinfo-intel.txt", 2, "Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz", "GenuineIntel",
+         4300.112, 6, 158, 10},
+        {"cpuinfo-amd.txt", 3, "AMD Ryzen 9 5950X 16-Core Processor", "AuthenticAMD", 3400, 25, 33,
+         0},
         {"cpuinfo-no-model-name.txt", 1, "", "CentaurHauls", 1600, 6, 15, 13},
     };
     for (const auto& c : cases) {
-        std::string text = Fixture(c.file);
+        SCOPED_TRACE(c.file);
+        std::string text = TestData(std::string("linux/") + c.file);
         CpuinfoFacts facts;
         ParseCpuinfo(text.data(), text.size(), &facts);
-        EXPECT_EQ(facts.processors, c.processors) << c.file;
+        EXPECT_EQ(facts.processors, c.processors);
         EXPECT_STREQ(facts.modelName, c.modelName);
         EXPECT_STREQ(facts.vendorId, c.vendor);
         EXPECT_DOUBLE_EQ(facts.mhz, c.mhz);
@@ -58,14 +52,14 @@ TEST(ProcessorIdentifierTest, AsWindowsWritesIt) {
 }
 
 TEST(MeminfoTest, FiguresInBytes) {
-    std::string text = Fixture("meminfo.txt");
+    std::string text = TestData("linux/meminfo.txt");
     MeminfoFacts facts;
     ParseMeminfo(text.data(), text.size(), &facts);
     EXPECT_EQ(facts.memTotal, 24683772ull * 1024);
     EXPECT_EQ(facts.memAvailable, 20000000ull * 1024);
     EXPECT_TRUE(facts.hasMemAvailable);
     EXPECT_EQ(facts.swapFree, 2097148ull * 1024);
-    text = Fixture("meminfo-old-kernel.txt");
+    text = TestData("linux/meminfo-old-kernel.txt");
     ParseMeminfo(text.data(), text.size(), &facts);
     EXPECT_FALSE(facts.hasMemAvailable);
     EXPECT_EQ(facts.cached, 400000ull * 1024);
@@ -79,16 +73,18 @@ TEST(CgroupTest, LimitsAndPaths) {
         std::string text;
         bool ok;
         uint64_t value;
-    } cases[] = {{"max\n", true, UINT64_MAX}, {"1073741824\n", true, 1ull << 30},
-                 {"9223372036854771712", true, 9223372036854771712ull}, {"", false, 0}, {"garbage", false, 0}};
+    } cases[] = {{"max\n", true, UINT64_MAX},
+                 {"1073741824\n", true, 1ull << 30},
+                 {"9223372036854771712", true, 9223372036854771712ull},
+                 {"", false, 0},
+                 {"garbage", false, 0}};
     for (const auto& c : cases) {
         uint64_t value = 7;
         EXPECT_EQ(ParseCgroupValue(c.text.data(), c.text.size(), &value), c.ok) << c.text;
-        if (c.ok) {
-            EXPECT_EQ(value, c.value);
-        }
+        if (!c.ok) continue;
+        EXPECT_EQ(value, c.value) << c.text;
     }
-    std::string text = Fixture("proc-cgroup.txt");
+    std::string text = TestData("linux/proc-cgroup.txt");
     CgroupPaths paths;
     ParseProcCgroup(text.data(), text.size(), &paths);
     EXPECT_STREQ(paths.unified, "/user.slice/user-1000.slice/app.scope");
@@ -97,10 +93,10 @@ TEST(CgroupTest, LimitsAndPaths) {
 
 TEST(OsReleaseTest, PrettyNameOrName) {
     char out[64];
-    std::string text = Fixture("os-release.txt");
+    std::string text = TestData("linux/os-release.txt");
     ParseOsRelease(text.data(), text.size(), out, sizeof out);
     EXPECT_STREQ(out, "Debian GNU/Linux 12 (bookworm)");
-    text = Fixture("os-release-no-pretty.txt");
+    text = TestData("linux/os-release-no-pretty.txt");
     ParseOsRelease(text.data(), text.size(), out, sizeof out);
     EXPECT_STREQ(out, "Alpine");
     std::string longName = "PRETTY_NAME=\"" + std::string(500, 'x') + "\"\n";
@@ -113,50 +109,65 @@ TEST(CpuListTest, CountsTheNamedProcessors) {
         const char* text;
         int count;
     } cases[] = {
-        {"0\n", 1},           {"0-1\n", 2},       {"0-63\n", 64},        {"0,2-3,8-11\n", 7},
-        {"0-255", 256},       {" 0-3 \r\n", 4},    {"0-3,\n", 4},         {"", 0},
-        {"\n", 0},            {"3-1", 0},          {"0-", 0},             {"-3", 0},
-        {"0,,1", 0},          {"a-b", 0},          {"0-3x", 0},           {"0-9999999999", 0},
-        {"0-999999999", 0},   {"0-3\n4-7\n", 4},
+        {"0\n", 1},         {"0-1\n", 2},      {"0-63\n", 64}, {"0,2-3,8-11\n", 7},
+        {"0-255", 256},     {" 0-3 \r\n", 4},  {"0-3,\n", 4},  {"", 0},
+        {"\n", 0},          {"3-1", 0},        {"0-", 0},      {"-3", 0},
+        {"0,,1", 0},        {"a-b", 0},        {"0-3x", 0},    {"0-9999999999", 0},
+        {"0-999999999", 0}, {"0-3\n4-7\n", 4},
     };
-    for (const auto& c : cases) EXPECT_EQ(ParseCpuList(c.text, std::strlen(c.text)), c.count) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseCpuList(c.text, std::strlen(c.text)), c.count) << c.text;
 }
 
-// Truncated, oversized and binary input: every parser ends, stays in its buffers (the
-// sanitizer build checks), and terminates what it returns.
-TEST(ParserRobustnessTest, TruncatedOversizedAndBinaryInput) {
-    std::vector<std::string> inputs;
-    for (const char* file : {"cpuinfo-intel.txt", "meminfo.txt", "os-release.txt", "proc-cgroup.txt"}) {
-        std::string text = Fixture(file);
-        for (size_t cut = 0; cut < text.size(); cut += 7) inputs.push_back(text.substr(0, cut));
+TEST(NominalClockTest, FromTheFirstSourceThatExists) {
+    CpuinfoFacts facts{};
+    std::strcpy(facts.modelName, "Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz");
+    facts.mhz = 4300.112;
+    const struct {
+        const char* tree;
+        const char* modelName;  // nullptr: the one before
+        uint32_t mhz;
+        const char* source;
+    } cases[] = {
+        {"sys-cppc", nullptr, 2900, "cppc"},  // before base_frequency, which it has too
+        {"sys-cpufreq", nullptr, 3500, "base_frequency"},
+        {"sys-maxfreq", nullptr, 3200, "model_name"},  // before cpuinfo_max_freq
+        {"sys-none", "Some CPU @ 2400MHz", 2400, "model_name"},
+        {"sys-maxfreq", "AMD EPYC 7B13", 4700, "cpuinfo_max_freq"},  // before cpu MHz
+        {"sys-none", "AMD EPYC 7B13", 4300, "cpu_mhz"},
+        {"sys-none", "Some CPU @ GHz", 4300, "cpu_mhz"},
+    };
+    for (const auto& c : cases) {
+        TreeRoot root(std::string("linux/") + c.tree);
+        if (c.modelName) std::strcpy(facts.modelName, c.modelName);
+        const char* source = nullptr;
+        EXPECT_EQ(ReadNominalMhz(facts, &source), c.mhz) << c.tree << " " << facts.modelName;
+        EXPECT_STREQ(source, c.source) << c.tree << " " << facts.modelName;
     }
-    inputs.push_back("model name\t: " + std::string(100000, 'x') + "\n");
-    inputs.push_back("1 2 3:4 " + std::string(5000, '/') + " /x - ext4 y\n");
-    inputs.push_back(std::string("processor\t: 0\0model name\t: a\0b\n", 32));
-    std::mt19937 random(42);
-    for (int i = 0; i < 200; ++i) {
-        std::string bytes(static_cast<size_t>(random() % 600), '\0');
-        for (char& c : bytes) c = static_cast<char>(random() % 4 == 0 ? "\n: -\\"[random() % 5] : random());
-        inputs.push_back(bytes);
+    facts.mhz = 0;
+    const char* source = nullptr;
+    EXPECT_EQ(ReadNominalMhz(facts, &source), 0u);
+    EXPECT_STREQ(source, "none");
+}
+
+// A process narrowed to one processor counts one, as a container's cpuset makes it.
+TEST(AllowedProcessorsTest, FollowsTheAffinity) {
+    cpu_set_t saved;
+    ASSERT_EQ(sched_getaffinity(0, sizeof saved, &saved), 0);
+    EXPECT_EQ(CountAllowedProcessors(), CPU_COUNT(&saved));
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    for (int i = 0; i < CPU_SETSIZE; ++i) {
+        if (CPU_ISSET(i, &saved)) {
+            CPU_SET(i, &one);
+            break;
+        }
     }
-    for (const std::string& input : inputs) {
-        // Exactly sized on the heap, no terminator: a read past the end is caught.
-        std::vector<char> exact(input.begin(), input.end());
-        const char* data = exact.empty() ? "" : exact.data();
-        CpuinfoFacts cpu;
-        ParseCpuinfo(data, exact.size(), &cpu);
-        EXPECT_LT(std::strlen(cpu.modelName), sizeof cpu.modelName);
-        MeminfoFacts memory;
-        ParseMeminfo(data, exact.size(), &memory);
-        uint64_t value;
-        ParseCgroupValue(data, exact.size(), &value);
-        CgroupPaths paths;
-        ParseProcCgroup(data, exact.size(), &paths);
-        EXPECT_GE(ParseCpuList(data, exact.size()), 0);
-        char name[32];
-        ParseOsRelease(data, exact.size(), name, sizeof name);
-        EXPECT_LT(std::strlen(name), sizeof name);
-    }
+    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+    int narrowed = CountAllowedProcessors();
+    ASSERT_EQ(sched_setaffinity(0, sizeof saved, &saved), 0);
+    EXPECT_EQ(narrowed, 1);
+    EXPECT_GE(CountOnlineProcessors(), CPU_COUNT(&saved));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// A scratch directory for the real disk operations, what it lists, and child processes
-// that hold a file while the test signals them.
+// What the Linux source tests share: machine trees and fixture files of the test data, a
+// scratch directory and what it lists, and child processes that hold a file while the
+// test signals them.
 #pragma once
 
 #include <dirent.h>
@@ -10,8 +11,29 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "platform/system_root.h"
+
+inline std::string TestData(const std::string& path) {
+    std::ifstream file(std::string(KELVANE_TEST_DATA_DIR) + "/" + path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The machine tree under the test data stands for this machine while it lives.
+struct TreeRoot {
+    explicit TreeRoot(const std::string& tree) {
+        // A root that is not a folder is refused and would leave this machine's in place.
+        EXPECT_TRUE(SetSystemRoot((std::string(KELVANE_TEST_DATA_DIR) + "/" + tree).c_str()))
+            << tree;
+    }
+    ~TreeRoot() { SetSystemRoot(""); }
+};
 
 class ScratchDirectory : public ::testing::Test {
   protected:
@@ -21,7 +43,15 @@ class ScratchDirectory : public ::testing::Test {
         ASSERT_NE(mkdtemp(pattern), nullptr);
         directory = pattern;
     }
-    void TearDown() override { std::system(("rm -rf '" + directory + "'").c_str()); }
+    void TearDown() override {
+        SetSystemRoot("");
+        std::system(("rm -rf '" + directory + "'").c_str());
+    }
+    // Writes `text` to `path` under the directory, making the folders on the way.
+    void Write(const std::string& path, const std::string& text) const {
+        std::system(("mkdir -p '" + directory + path.substr(0, path.rfind('/')) + "'").c_str());
+        std::ofstream(directory + path, std::ios::binary) << text;
+    }
 
     std::vector<std::string> Listing() const {
         std::vector<std::string> names;
@@ -47,6 +77,7 @@ class ScratchDirectory : public ::testing::Test {
             setrlimit(RLIMIT_CORE, &noCore);
             char ok = body() ? 1 : 0;
             if (write(ready[1], &ok, 1) != 1) _exit(3);
+            alarm(10);  // ends a child that its signal did not end, so no test waits forever
             for (;;) pause();
         }
         close(ready[1]);
@@ -57,17 +88,11 @@ class ScratchDirectory : public ::testing::Test {
         return started ? pid : -1;
     }
 
-    // Sends `signal` and returns the signal that ended the child (0: it did not end in 5 s).
+    // Sends `signal` and returns the signal that ended the child (-1: it exited).
     static int EndChild(pid_t pid, int signal) {
         kill(pid, signal);
-        for (int i = 0; i < 500; ++i) {
-            int status = 0;
-            if (waitpid(pid, &status, WNOHANG) == pid)
-                return WIFSIGNALED(status) ? WTERMSIG(status) : -1;
-            usleep(10000);
-        }
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        return 0;
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFSIGNALED(status) ? WTERMSIG(status) : -1;
     }
 };

@@ -1,62 +1,34 @@
-// The primary display adapter's memory from small sysfs trees of real machine shapes;
-// NVIDIA cards are answered by a stand-in management library built with the tests.
+// Every DRM card as a graphics adapter, and the primary display adapter's memory, from
+// small sysfs trees of real machine shapes: ids from the device's files or its uevent (a
+// virtio card's from its PCI parent), names from a PCI ID database in the tree where it has
+// one; NVIDIA cards are answered by a stand-in management library built with the tests.
 #include <dlfcn.h>
-#include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
+#include "platform/graphics_adapters.h"
 #include "platform/linux/video_adapter.h"
-#include "platform/system_root.h"
-#include "platform/video_memory.h"
+#include "scratch_directory.h"
 
 namespace {
 
-const std::string kTrees = std::string(KELVANE_TEST_DATA_DIR) + "/video/";
-
-class VideoTreeTest : public ::testing::Test {
-  protected:
-    void TearDown() override { SetSystemRoot(nullptr); }
-    static void Use(const char* tree) { ASSERT_TRUE(SetSystemRoot((kTrees + tree).c_str())); }
-};
-
-DrmCard Card(int number, const char* driver, bool bootVga, bool hasDevice = true) {
-    DrmCard card = {};
-    card.number = number;
-    card.hasDevice = hasDevice;
-    card.bootVga = bootVga;
-    std::snprintf(card.driver, sizeof card.driver, "%s", driver);
-    return card;
+std::string Tree(const char* name) {
+    return std::string("video/") + name;
 }
 
 TEST(PrimaryCardTest, BootVgaElseFirstWithDevice) {
-    const DrmCard bootSecond[] = {Card(0, "amdgpu", false), Card(1, "nvidia", true)};
+    // Number, device, boot_vga, driver.
+    const DrmCard bootSecond[] = {{0, true, false, "amdgpu"}, {1, true, true, "nvidia"}};
     EXPECT_EQ(ChoosePrimaryCard(bootSecond, 2), 1);
-    const DrmCard noBoot[] = {Card(0, "", false, false), Card(1, "virtio_gpu", false),
-                              Card(2, "bochs", false)};
+    const DrmCard noBoot[] = {
+        {0, false, false, ""}, {1, true, false, "virtio_gpu"}, {2, true, false, "bochs"}};
     EXPECT_EQ(ChoosePrimaryCard(noBoot, 3), 1) << "a card without a device drives nothing";
-    const DrmCard deviceless[] = {Card(0, "", true, false)};
+    const DrmCard deviceless[] = {{0, false, true, ""}};
     EXPECT_EQ(ChoosePrimaryCard(deviceless, 1), -1);
     EXPECT_EQ(ChoosePrimaryCard(nullptr, 0), -1);
 }
 
-TEST_F(VideoTreeTest, CardsAreListedInOrderWithTheirFacts) {
-    Use("amd-apu-nvidia");
-    DrmCard cards[kMaxDrmCards];
-    ASSERT_EQ(ListDrmCards(cards, kMaxDrmCards), 2)
-        << "connectors and the version file are no cards";
-    EXPECT_EQ(cards[0].number, 0);
-    EXPECT_STREQ(cards[0].driver, "amdgpu");
-    EXPECT_STREQ(cards[0].busId, "0000:05:00.0");
-    EXPECT_FALSE(cards[0].bootVga);
-    EXPECT_STREQ(cards[1].driver, "nvidia");
-    EXPECT_STREQ(cards[1].busId, "0000:01:00.0");
-    EXPECT_TRUE(cards[1].bootVga);
-    ASSERT_EQ(ListDrmCards(cards, 1), 1) << "a full list keeps the lowest numbers";
-    EXPECT_EQ(cards[0].number, 0);
-}
-
-TEST_F(VideoTreeTest, MemoryOfThePrimaryAdapter) {
+TEST(VideoTreeTest, MemoryOfThePrimaryAdapter) {
     const std::string nvml = KELVANE_FAKE_NVML;
     const struct {
         const char* tree;
@@ -73,27 +45,110 @@ TEST_F(VideoTreeTest, MemoryOfThePrimaryAdapter) {
         {".", 0},  // the trees' own folder: no /sys at all
     };
     for (const auto& c : cases) {
-        Use(c.tree);
+        TreeRoot root(Tree(c.tree));
         EXPECT_EQ(ReadPrimaryAdapterMemory(nvml.c_str()), c.bytes) << c.tree;
     }
     void* fake = dlopen(nvml.c_str(), RTLD_NOW);
     ASSERT_NE(fake, nullptr);
     auto sessions = reinterpret_cast<int (*)()>(dlsym(fake, "fakeNvmlOpenSessions"));
     ASSERT_NE(sessions, nullptr);
-    Use("two-nvidia");
+    TreeRoot root(Tree("two-nvidia"));
     EXPECT_EQ(ReadPrimaryAdapterMemory(nvml.c_str()), 24ull << 30);
     EXPECT_EQ(sessions(), 0) << "every start is shut down";
     dlclose(fake);
+    EXPECT_EQ(ReadPrimaryAdapterMemory(nullptr), 0u) << "NVIDIA without its library";
+    EXPECT_EQ(ReadPrimaryAdapterMemory("/nonexistent/libnvidia-ml.so.1"), 0u);
 }
 
-TEST_F(VideoTreeTest, NvidiaWithoutItsLibraryReadsZero) {
-    Use("amd-apu-nvidia");
-    EXPECT_EQ(ReadPrimaryAdapterMemory(nullptr), 0u);
-    EXPECT_EQ(ReadPrimaryAdapterMemory("/nonexistent/libnvidia-ml.so.1"), 0u);
-    EXPECT_EQ(SystemVideoMemory().TotalVideoMemory(), 0u)
-        << "a machine tree never asks this machine's library";
-    Use("amd-discrete");
-    EXPECT_EQ(SystemVideoMemory().TotalVideoMemory(), 17163091968ull);
+struct Expected {
+    uint32_t vendor, device;
+    const char *vendorName, *name;
+    uint64_t bytes;
+    bool primary;
+};
+
+TEST(GraphicsTreeTest, EveryCardWithADevice) {
+    const struct {
+        const char* tree;
+        int count;
+        Expected adapters[2];
+    } cases[] = {
+        // hwdata's database; the NVIDIA card is missing from it, and a tree never asks
+        // this machine's NVIDIA library.
+        {"amd-apu-nvidia",
+         2,
+         {{0x1002, 0x1681, "Advanced Micro Devices, Inc. [AMD/ATI]", "Rembrandt [Radeon 680M]",
+           512ull << 20, false},
+          {0x10de, 0x2560, "NVIDIA Corporation", "", 0, true}}},
+        // Ids from uevent only; no database.
+        {"two-nvidia", 2, {{0x10de, 0x2204, "", "", 0, false}, {0x10de, 0x2684, "", "", 0, true}}},
+        // The PCI parent's ids, not virtio's own numbering.
+        {"virtio-guest", 1, {{0x1af4, 0x1050, "Red Hat, Inc.", "Virtio 1.0 GPU", 0, true}}},
+        // No ids at all: the bus device and driver stand for a name.
+        {"intel-integrated", 1, {{0, 0, "", "0000:00:02.0 (i915)", 0, true}}},
+        {"no-drm", 0, {}},
+        {".", 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tree);
+        TreeRoot root(Tree(c.tree));
+        GraphicsAdapter adapters[kMaxGraphicsAdapters];
+        ASSERT_EQ(ListGraphicsAdapters(adapters, kMaxGraphicsAdapters), c.count);
+        for (int i = 0; i < c.count; ++i) {
+            const Expected& want = c.adapters[i];
+            EXPECT_EQ(adapters[i].vendorId, want.vendor) << i;
+            EXPECT_EQ(adapters[i].deviceId, want.device) << i;
+            EXPECT_STREQ(adapters[i].vendorName, want.vendorName) << i;
+            EXPECT_STREQ(adapters[i].name, want.name) << i;
+            EXPECT_EQ(adapters[i].dedicatedBytes, want.bytes) << i;
+            EXPECT_EQ(adapters[i].primary, want.primary) << i;
+        }
+    }
+}
+
+TEST(GraphicsTreeTest, CapacityIsKept) {
+    TreeRoot root(Tree("amd-apu-nvidia"));
+    GraphicsAdapter adapters[2] = {};
+    adapters[1].vendorId = 0xbeef;
+    EXPECT_EQ(ListGraphicsAdapters(adapters, 1), 1);
+    EXPECT_EQ(adapters[0].vendorId, 0x1002u);
+    EXPECT_EQ(adapters[1].vendorId, 0xbeefu) << "nothing written past the capacity";
+    EXPECT_EQ(ListGraphicsAdapters(adapters, 0), 0);
+    DrmCard cards[1];
+    ASSERT_EQ(ListDrmCards(cards, 1), 1);
+    EXPECT_EQ(cards[0].number, 0) << "a full list keeps the lowest numbers";
+}
+
+// A database line longer than any read block is skipped whole: no piece of it is taken
+// for a vendor, and the lines after it still count.
+class GraphicsDatabaseTest : public ScratchDirectory {};
+
+TEST_F(GraphicsDatabaseTest, OverlongLinesAreSkippedWhole) {
+    Write("/sys/class/drm/card0/device/vendor", "0x1002\n");
+    Write("/sys/class/drm/card0/device/device", "0x1681\n");
+    Write("/sys/class/drm/card0/device/boot_vga", "1\n");
+    std::string longLine = "#";
+    for (int i = 0; i < 60000; ++i) longLine += "1002 ";  // any cut of it reads as a vendor
+    Write("/usr/share/misc/pci.ids", "0001  SafeNet\n" + longLine + "\n" + longLine +
+                                         "\r\n1002  AMD\n\t1681  Rembrandt\n" + longLine);
+    ASSERT_TRUE(SetSystemRoot(directory.c_str()));
+    GraphicsAdapter adapters[kMaxGraphicsAdapters];
+    ASSERT_EQ(ListGraphicsAdapters(adapters, kMaxGraphicsAdapters), 1);
+    EXPECT_STREQ(adapters[0].vendorName, "AMD");
+    EXPECT_STREQ(adapters[0].name, "Rembrandt");
+    EXPECT_TRUE(adapters[0].primary);
+}
+
+TEST_F(GraphicsDatabaseTest, ADatabaseWithoutEndIsNotReadOn) {
+    Write("/sys/class/drm/card0/device/vendor", "0x10de\n");
+    Write("/sys/class/drm/card0/device/device", "0x2684\n");
+    Write("/usr/share/misc/placeholder", "");
+    ASSERT_EQ(symlink("/dev/zero", (directory + "/usr/share/misc/pci.ids").c_str()), 0);
+    ASSERT_TRUE(SetSystemRoot(directory.c_str()));
+    GraphicsAdapter adapters[kMaxGraphicsAdapters];
+    ASSERT_EQ(ListGraphicsAdapters(adapters, kMaxGraphicsAdapters), 1);
+    EXPECT_STREQ(adapters[0].name, "");
+    EXPECT_TRUE(adapters[0].primary) << "the only card drives the display";
 }
 
 }  // namespace

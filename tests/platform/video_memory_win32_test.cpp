@@ -1,9 +1,8 @@
-// The Windows video-memory source: which adapter's 64-bit size record stands for
-// DirectDraw's figure, as plain data and with records written into the registry of the
-// test's own Wine prefix.
+// The Windows video-memory source and adapter list: which adapter's 64-bit size record
+// stands for a count capped at 32 bits, as plain data and with records written into the
+// registry of the test's own Wine prefix.
 #include "platform/video_memory.h"
 
-#include <ddraw.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,8 +12,8 @@
 #include <string>
 
 #include "platform/win32/adapter_memory.h"
+#include "platform/win32/adapter_sources.h"
 #include "sysinfo/graphics_adapters.h"
-#include "sysinfo/memory_video_os.h"
 
 namespace {
 
@@ -34,48 +33,40 @@ TEST(AdapterIdsTest, DeviceIdTexts) {
     for (const auto& c : cases) {
         uint32_t vendor = 0, device = 0;
         EXPECT_EQ(ParseDeviceIds(c.text, &vendor, &device), c.parsed) << (c.text ? c.text : "null");
-        if (c.parsed) {
-            EXPECT_EQ(vendor, c.vendor);
-            EXPECT_EQ(device, c.device);
-        }
+        if (!c.parsed) continue;
+        EXPECT_EQ(vendor, c.vendor) << c.text;
+        EXPECT_EQ(device, c.device) << c.text;
     }
 }
 
 TEST(AdapterChoiceTest, OnlyTheMeasuredAdaptersRecordBeyond32Bits) {
     const uint64_t counted = 4289724415ull;  // what DirectDraw says of a large card
     const AdapterRecord nvidia = {0x10de, 0x2684, 0}, intel = {0x8086, 0x9a49, 0};
+    const AdapterRecord nvidia8 = {0x10de, 0x2684, 8ull << 30};
     const struct {
+        const char* name;
         const AdapterRecord* measured;
-        AdapterRecord records[3];
+        AdapterRecord records[2];
         int count;
         uint64_t expected;
     } cases[] = {
-        {&nvidia, {{0x8086, 0x9a49, 0}, {0x10de, 0x2684, 24ull << 30}}, 2, 24ull << 30},
-        {&nvidia,
-         {{0x10de, 0x2684, 8ull << 30}, {0x10de, 0x2684, 8ull << 30}},
-         2,
-         8ull << 30},                                           // two alike
-        {&nvidia, {{0x10de, 0x2684, 2ull << 30}}, 1, counted},  // fits 32 bits: DirectDraw's
-        {&nvidia, {{0x10de, 0x2684, 0xFFFFFFFFull}}, 1, counted},
-        {&nvidia, {{0x10de, 0x2684, 0x100000000ull}}, 1, 0x100000000ull},
-        {&nvidia, {{0x10de, 0x1c82, 8ull << 30}}, 1, counted},  // a removed card's key
-        {&intel,
-         {{0x8086, 0x9a49, 128ull << 20}, {0x10de, 0x2684, 8ull << 30}},
-         2,
-         counted},                                              // laptop
-        {nullptr, {{0x10de, 0x2684, 8ull << 30}}, 1, counted},  // DirectDraw named nothing
-        {&nvidia, {}, 0, counted},
+        {"the measured one", &nvidia, {intel, {0x10de, 0x2684, 24ull << 30}}, 2, 24ull << 30},
+        {"two alike", &nvidia, {nvidia8, nvidia8}, 2, 8ull << 30},
+        {"fits 32 bits", &nvidia, {{0x10de, 0x2684, 2ull << 30}}, 1, counted},
+        {"at 32 bits", &nvidia, {{0x10de, 0x2684, 0xFFFFFFFFull}}, 1, counted},
+        {"past 32 bits", &nvidia, {{0x10de, 0x2684, 0x100000000ull}}, 1, 0x100000000ull},
+        {"a removed card's key", &nvidia, {{0x10de, 0x1c82, 8ull << 30}}, 1, counted},
+        {"laptop", &intel, {{0x8086, 0x9a49, 128ull << 20}, nvidia8}, 2, counted},
+        {"DirectDraw named nothing", nullptr, {nvidia8}, 1, counted},
+        {"no records", &nvidia, {}, 0, counted},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ChooseVideoMemory(counted, c.measured, c.records, c.count), c.expected)
-            << c.expected;
-}
-
-TEST(AdapterChoiceTest, ACountBeyond32BitsIsExact) {
-    // A 64-bit process's DXGI count: a record, even a larger one, does not replace it.
-    const AdapterRecord nvidia = {0x10de, 0x2684, 24ull << 30};
-    EXPECT_EQ(ChooseVideoMemory(25390809088ull, &nvidia, &nvidia, 1), 25390809088ull);
-    EXPECT_EQ(ChooseVideoMemory(0xFFFFFFFFull, &nvidia, &nvidia, 1), 24ull << 30);
+        EXPECT_EQ(ChooseVideoMemory(counted, c.measured, c.records, c.count), c.expected) << c.name;
+    // A count beyond 32 bits (a 64-bit process's DXGI) is exact: a record, even a larger
+    // one, does not replace it.
+    const AdapterRecord large = {0x10de, 0x2684, 24ull << 30};
+    EXPECT_EQ(ChooseVideoMemory(25390809088ull, &large, &large, 1), 25390809088ull);
+    EXPECT_EQ(ChooseVideoMemory(0xFFFFFFFFull, &large, &large, 1), 24ull << 30);
 }
 
 TEST(AdapterChoiceTest, SoftwareRenderers) {
@@ -98,68 +89,41 @@ TEST(AdapterChoiceTest, SoftwareRenderers) {
 const char kAdapters[] =
     "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}\\";
 
-// The ids DirectDraw gives for the adapter it measures, as a device id text; false when
-// it names none.
-bool DirectDrawDeviceId(char* out, size_t capacity) {
-    typedef HRESULT(WINAPI * Create)(GUID*, LPDIRECTDRAW*, IUnknown*);
-    HMODULE ddraw = LoadLibraryA("DDRAW.DLL");
-    if (!ddraw) return false;
-    auto create = reinterpret_cast<Create>(
-        reinterpret_cast<void*>(GetProcAddress(ddraw, "DirectDrawCreate")));
-    bool named = false;
-    LPDIRECTDRAW draw = nullptr;
-    GUID zero = {};
-    if (create && create(&zero, &draw, nullptr) >= 0 && draw) {
-        LPDIRECTDRAW7 draw7 = nullptr;
-        static const GUID kDirectDraw7 = {
-            0x15e65ec0, 0x3b9c, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
-        if (draw->QueryInterface(kDirectDraw7, reinterpret_cast<void**>(&draw7)) >= 0 && draw7) {
-            DDDEVICEIDENTIFIER2 id = {};
-            if (draw7->GetDeviceIdentifier(&id, 0) >= 0 && id.dwVendorId) {
-                snprintf(out, capacity, "PCI\\VEN_%04lX&DEV_%04lX&SUBSYS_00000000", id.dwVendorId,
-                         id.dwDeviceId);
-                named = true;
-            }
-            draw7->Release();
-        }
-        draw->Release();
-    }
-    FreeLibrary(ddraw);
-    return named;
+std::string DeviceId(uint32_t vendor, uint32_t device) {
+    char text[64];
+    std::snprintf(text, sizeof text, "PCI\\VEN_%04X&DEV_%04X&SUBSYS_00000000",
+                  static_cast<unsigned>(vendor), static_cast<unsigned>(device));
+    return text;
 }
 
-HKEY CreateAdapterKey(const char* number, const char* deviceId) {
+// Display adapter key `number` for the device, with a memory record of `type`; false where
+// the display adapters' key is not writable.
+bool WriteAdapterKey(const char* number, const std::string& deviceId, DWORD type, uint64_t bytes) {
     HKEY key = nullptr;
-    std::string path = std::string(kAdapters) + number;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return nullptr;
-    RegSetValueExA(key, "MatchingDeviceId", 0, REG_SZ, reinterpret_cast<const BYTE*>(deviceId),
-                   static_cast<DWORD>(std::strlen(deviceId) + 1));
-    return key;
-}
-
-void SetMemoryRecord(HKEY key, DWORD type, uint64_t bytes) {
-    ASSERT_EQ(RegSetValueExA(key, "HardwareInformation.qwMemorySize", 0, type,
-                             reinterpret_cast<const BYTE*>(&bytes), sizeof bytes),
-              ERROR_SUCCESS);
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kAdapters) + number).c_str(), 0, nullptr,
+                        0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    RegSetValueExA(key, "MatchingDeviceId", 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(deviceId.c_str()),
+                   static_cast<DWORD>(deviceId.size() + 1));
+    bool written =
+        RegSetValueExA(key, "HardwareInformation.qwMemorySize", 0, type,
+                       reinterpret_cast<const BYTE*>(&bytes), sizeof bytes) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return written;
 }
 
 TEST(Win32VideoMemoryTest, TheMeasuredAdaptersRecordBeyond32BitsWins) {
     const uint64_t counted = SystemVideoMemory().TotalVideoMemory();
     ASSERT_LE(counted, 0xFFFFFFFFull) << "DirectDraw counts in 32 bits";
-    char deviceId[128];
-    if (!DirectDrawDeviceId(deviceId, sizeof deviceId))
+    DirectDrawAdapter measured;
+    if (!QueryDirectDraw(&measured) || !measured.named)
         GTEST_SKIP() << "DirectDraw names no adapter here";
-    HKEY measured = CreateAdapterKey("0977", deviceId);
-    if (!measured) GTEST_SKIP() << "the display adapters' key is not writable here";
     // Another adapter, or a removed one, with a larger record: never the figure.
-    HKEY other = CreateAdapterKey("0978", "PCI\\VEN_1234&DEV_ABCD");
-    ASSERT_NE(other, nullptr);
-    SetMemoryRecord(other, REG_QWORD, 32ull << 30);
+    if (!WriteAdapterKey("0978", "PCI\\VEN_1234&DEV_ABCD", REG_QWORD, 32ull << 30))
+        GTEST_SKIP() << "the display adapters' key is not writable here";
     EXPECT_EQ(SystemVideoMemory().TotalVideoMemory(), counted)
         << "the measured adapter has no record yet";
-
     const struct {
         DWORD type;
         uint64_t bytes;
@@ -170,18 +134,12 @@ TEST(Win32VideoMemoryTest, TheMeasuredAdaptersRecordBeyond32BitsWins) {
         {REG_QWORD, 2ull << 30, 0},   // fits 32 bits: DirectDraw's own figure stays
         {REG_BINARY, 8ull << 30, 0},  // not a 64-bit number
     };
+    const std::string deviceId = DeviceId(measured.ids.vendor, measured.ids.device);
     for (const auto& c : cases) {
-        SetMemoryRecord(measured, c.type, c.bytes);
+        ASSERT_TRUE(WriteAdapterKey("0977", deviceId, c.type, c.bytes));
         EXPECT_EQ(SystemVideoMemory().TotalVideoMemory(), c.expected ? c.expected : counted)
             << c.bytes;
     }
-    SetMemoryRecord(measured, REG_QWORD, 8ull << 30);
-    char text[260];
-    FormatVideoMemory(GetVideoMemory(), text);
-    EXPECT_STREQ(text, "8192 MB");
-
-    RegCloseKey(measured);
-    RegCloseKey(other);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kAdapters) + "0977").c_str());
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kAdapters) + "0978").c_str());
     EXPECT_EQ(SystemVideoMemory().TotalVideoMemory(), counted);
@@ -208,20 +166,15 @@ TEST(Win32GraphicsAdaptersTest, ACappedCountTakesTheRecordOfTheSameDevice) {
     GraphicsAdapter before[kMaxGraphicsAdapters];
     ASSERT_GE(ListGraphicsAdapters(before, kMaxGraphicsAdapters), 1);
     if (!before[0].vendorId) GTEST_SKIP() << "the adapter has no ids here";
-    char deviceId[128];
-    std::snprintf(deviceId, sizeof deviceId, "PCI\\VEN_%04X&DEV_%04X&SUBSYS_00000000",
-                  static_cast<unsigned>(before[0].vendorId),
-                  static_cast<unsigned>(before[0].deviceId));
-    HKEY key = CreateAdapterKey("0979", deviceId);
-    if (!key) GTEST_SKIP() << "the display adapters' key is not writable here";
-    SetMemoryRecord(key, REG_QWORD, 48ull << 30);
+    if (!WriteAdapterKey("0979", DeviceId(before[0].vendorId, before[0].deviceId), REG_QWORD,
+                         48ull << 30))
+        GTEST_SKIP() << "the display adapters' key is not writable here";
     GraphicsAdapter after[kMaxGraphicsAdapters];
     ASSERT_GE(ListGraphicsAdapters(after, kMaxGraphicsAdapters), 1);
     // A 64-bit process counts beyond 4 GiB itself; a 32-bit one is capped below it.
     uint64_t expected =
         before[0].dedicatedBytes <= 0xFFFFFFFFull ? 48ull << 30 : before[0].dedicatedBytes;
     EXPECT_EQ(after[0].dedicatedBytes, expected) << before[0].dedicatedBytes;
-    RegCloseKey(key);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kAdapters) + "0979").c_str());
 }
 
