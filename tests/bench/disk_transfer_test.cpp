@@ -8,85 +8,78 @@
 namespace {
 
 class DiskTest : public ::testing::Test {
-protected:
+  protected:
     FakeClock clock;
     FakeDiskOps disk;
+    NullProgress progress;
+    BenchmarkResult result;
     void SetUp() override {
         clock.tickStep = 0;
         clock.tickStart = 123456;
         disk.clock = &clock;
     }
-    DiskRun Run(uint32_t durationMs = 6000) { return MeasureDiskTransfer("C:", durationMs, nullptr, disk, clock); }
-    void ExpectNothingLeft() {
-        EXPECT_TRUE(disk.present.empty()) << "a temporary file was left behind";
-        EXPECT_EQ(disk.buffersHeld, 0);
+    DiskRun Run(uint32_t durationMs) {
+        return MeasureDiskTransfer("C:", durationMs, nullptr, disk, clock);
+    }
+    void ExpectNothingLeft(const FakeDiskOps& ops, const char* what = "") {
+        EXPECT_TRUE(ops.present.empty()) << "a temporary file was left behind " << what;
+        EXPECT_EQ(ops.buffersHeld, 0) << what;
     }
 };
 
 TEST_F(DiskTest, ChunksDoubleToTheBufferAndTheFigureIsTwelveTenths) {
-    DiskRun run = Run();
+    DiskRun run = Run(6000);
     ASSERT_GE(disk.writes.size(), 10u);
     const std::vector<uint32_t> start = {1, 2, 4, 8, 16, 32, 64, 128, 256, 256};
     EXPECT_EQ(std::vector<uint32_t>(disk.writes.begin(), disk.writes.begin() + 10), start);
     EXPECT_GE(run.elapsedMs, 6000u);
     EXPECT_EQ(run.figure, run.totalMiB * 1200 / run.elapsedMs);
-    // Named from the tick after the 100 ms wait.
-    EXPECT_EQ(disk.created.front(), "C:\\123556.bin");
-    ExpectNothingLeft();
+    EXPECT_EQ(disk.created.front(), "C:\\123556.bin")
+        << "named from the tick after the 100 ms wait";
+    ExpectNothingLeft(disk);
 }
 
 TEST_F(DiskTest, ExistingFileIsNeverTouchedAndTheNextNumberIsUsed) {
     disk.existing = {"C:\\123556.bin", "C:\\123557.bin"};
-    DiskRun run = Run(1000);
-    EXPECT_GT(run.figure, 0u);
+    EXPECT_GT(Run(1000).figure, 0u);
     for (const std::string& name : disk.created) EXPECT_EQ(name, "C:\\123558.bin");
     for (const std::string& name : disk.removed) EXPECT_EQ(name, "C:\\123558.bin");
-    ExpectNothingLeft();
+    ExpectNothingLeft(disk);
 }
 
 TEST_F(DiskTest, FailuresNeverReportSuccess) {
     const struct {
         const char* what;
-        uint32_t refuseDrive;
-        uint64_t freeBytes;
-        bool queryFails;
-        uint32_t createError;
-        size_t largestBuffer;
+        void (*script)(FakeDiskOps&);
         uint32_t error;
     } cases[] = {
-        {"drive in memory", FakeDiskOps::kNotADisk, 1ull << 30, false, 0, SIZE_MAX,
+        {"drive in memory", [](FakeDiskOps& d) { d.refuseDrive = d.kNotADisk; },
          FakeDiskOps::kNotADisk},
-        {"31 MiB free", 0, 31ull << 20, false, 0, SIZE_MAX, FakeDiskOps::kFull},
-        {"free space unknown", 0, 0, true, 0, SIZE_MAX, FakeDiskOps::kNoDrive},
-        {"file cannot be made", 0, 1ull << 30, false, FakeDiskOps::kDenied, SIZE_MAX,
+        {"31 MiB free", [](FakeDiskOps& d) { d.freeBytes = 31ull << 20; }, FakeDiskOps::kFull},
+        {"free space unknown", [](FakeDiskOps& d) { d.freeQueryFails = true; },
+         FakeDiskOps::kNoDrive},
+        {"file cannot be made", [](FakeDiskOps& d) { d.createError = d.kDenied; },
          FakeDiskOps::kDenied},
-        {"buffer below 1 MiB", 0, 1ull << 30, false, 0, 1u << 19, FakeDiskOps::kNoMemory},
-        {"no buffer at all", 0, 1ull << 30, false, 0, 0, FakeDiskOps::kNoMemory},
+        {"buffer below 1 MiB", [](FakeDiskOps& d) { d.largestBuffer = 1u << 19; },
+         FakeDiskOps::kNoMemory},
+        {"no buffer at all", [](FakeDiskOps& d) { d.largestBuffer = 0; }, FakeDiskOps::kNoMemory},
     };
     for (const auto& c : cases) {
         FakeDiskOps fresh;
         fresh.clock = &clock;
-        fresh.refuseDrive = c.refuseDrive;
-        fresh.freeBytes = c.freeBytes;
-        fresh.freeQueryFails = c.queryFails;
-        fresh.createError = c.createError;
-        fresh.largestBuffer = c.largestBuffer;
+        c.script(fresh);
         DiskRun run = MeasureDiskTransfer("C:", 6000, nullptr, fresh, clock);
         EXPECT_EQ(run.figure, 0u) << c.what;
         EXPECT_EQ(run.errorCode, c.error) << c.what;
         EXPECT_TRUE(fresh.writes.empty()) << c.what;
-        if (c.refuseDrive) {
+        if (fresh.refuseDrive) {
             EXPECT_TRUE(fresh.created.empty()) << c.what;
             EXPECT_TRUE(fresh.freeQueriedFor.empty()) << "refused before anything else";
         }
-        EXPECT_TRUE(fresh.present.empty()) << c.what;
-        EXPECT_EQ(fresh.buffersHeld, 0) << c.what;
-
-        NullProgress progress;
-        BenchmarkResult result;
+        ExpectNothingLeft(fresh, c.what);
         RunDiskBenchmark("C:", 6000, progress, &result, fresh, clock);
-        EXPECT_FALSE(result.ok);
-        EXPECT_TRUE(result.showErrorBox);
+        EXPECT_FALSE(result.ok) << c.what;
+        EXPECT_TRUE(result.showErrorBox) << c.what;
         EXPECT_EQ(std::string(result.text), "system text " + std::to_string(c.error)) << c.what;
     }
 }
@@ -94,15 +87,13 @@ TEST_F(DiskTest, FailuresNeverReportSuccess) {
 TEST_F(DiskTest, AFileWrittenElsewhereSaysWhere) {
     // The mount point is root's: the ops write in the user's home on the same disk.
     disk.writeElsewhere = "/home/u";
-    NullProgress progress;
-    BenchmarkResult result;
     RunDiskBenchmark("/", 1000, progress, &result, disk, clock);
     EXPECT_TRUE(result.ok);
     EXPECT_STREQ(result.writtenIn, "/home/u");
     EXPECT_EQ(disk.freeQueriedFor, "/home/u") << "the free space of the place written to";
     ASSERT_FALSE(disk.created.empty());
     for (const std::string& name : disk.created) EXPECT_EQ(name.rfind("/home/u\\", 0), 0u) << name;
-    ExpectNothingLeft();
+    ExpectNothingLeft(disk);
 }
 
 TEST_F(DiskTest, FullDiskHalvesTheChunkAndKeepsItDown) {
@@ -113,7 +104,7 @@ TEST_F(DiskTest, FullDiskHalvesTheChunkAndKeepsItDown) {
     EXPECT_EQ(disk.writes[9], 128u);
     for (size_t i = 10; i < disk.writes.size(); ++i) EXPECT_LE(disk.writes[i], disk.writes[i - 1]);
     EXPECT_EQ(run.totalMiB, 255u);
-    ExpectNothingLeft();
+    ExpectNothingLeft(disk);
 }
 
 TEST_F(DiskTest, TooSlowToMeasureHasATrueText) {
@@ -121,8 +112,6 @@ TEST_F(DiskTest, TooSlowToMeasureHasATrueText) {
     DiskRun run = Run(1000);
     EXPECT_EQ(run.figure, 0u);
     EXPECT_EQ(run.errorCode, kDiskTooSlowToMeasure);
-    NullProgress progress;
-    BenchmarkResult result;
     char text[260];
     DescribeDiskError(run.errorCode, disk, text);
     EXPECT_NE(std::string(text).find("too little"), std::string::npos) << text;
@@ -137,19 +126,6 @@ TEST_F(DiskTest, TotalsAreSixtyFourBit) {
     DiskRun run = Run(60000);
     ASSERT_GT(run.totalMiB, 3579139u);
     EXPECT_EQ(run.figure, run.totalMiB * 1200 / run.elapsedMs);
-}
-
-TEST(DiskDisplayTest, RateTexts) {
-    const struct {
-        uint32_t figure;
-        const char* text;
-    } cases[] = {{120, "120 MB/second"}, {999, "999 MB/second"}, {1000, "1 GB/second"}, {1999, "1 GB/second"},
-                 {0, "0 MB/second"}};
-    for (const auto& c : cases) {
-        char out[260];
-        FormatRate(c.figure, out);
-        EXPECT_STREQ(out, c.text);
-    }
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 // Decimal formatting of any double bit pattern, any significant count and any buffer:
 // the output fits its documented size and TrimNumber stays inside its capacity.
+#include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <memory>
 
 #include "fuzz_input.h"
 #include "text/decimal.h"
@@ -20,15 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (std::isfinite(x)) FUZZ_CHECK(std::fabs(cut) <= std::fabs(x) * (1 + 0x1p-50));
 
     // Exactly the documented size on the heap, so one byte too many is an overrun.
-    std::unique_ptr<char[]> out(new char[kFormatNumberMax + 1]);
+    auto out = ExactBlock(nullptr, 0, kFormatNumberMax + 1);
     FormatNumber(out.get(), x, significant);
     FUZZ_CHECK(std::strlen(out.get()) <= kFormatNumberMax);
 
     size_t capacity = input.Byte() % 48 + 1;
-    std::unique_ptr<char[]> text(new char[capacity]);
-    size_t length = std::strlen(out.get());
-    if (length >= capacity) length = capacity - 1;
-    std::memcpy(text.get(), out.get(), length);
+    size_t length = std::min(std::strlen(out.get()), capacity - 1);
+    auto text = ExactBlock(out.get(), length, capacity);
     text[length] = '\0';
     TrimNumber(text.get(), static_cast<int8_t>(input.Byte()), capacity);
     FUZZ_CHECK(std::strlen(text.get()) < capacity);

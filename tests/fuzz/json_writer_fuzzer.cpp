@@ -1,6 +1,5 @@
 // JSON strings from any bytes: the output is one well-formed JSON string of valid UTF-8.
 #include <cctype>
-#include <string>
 
 #include "fuzz_input.h"
 #include "text/json_writer.h"
@@ -20,24 +19,17 @@ size_t Utf8Length(const unsigned char* s, size_t left) {
 bool IsJsonString(const std::string& json) {
     if (json.size() < 2 || json.front() != '"' || json.back() != '"') return false;
     const auto* s = reinterpret_cast<const unsigned char*>(json.data());
-    for (size_t i = 1; i + 1 < json.size();) {
+    const size_t end = json.size() - 1;  // the closing quote
+    for (size_t i = 1; i < end;) {
         if (s[i] < 0x20 || s[i] == '"') return false;
-        if (s[i] == '\\') {
-            char e = static_cast<char>(s[i + 1]);
-            if (e == 'u') {
-                if (i + 6 > json.size() - 1) return false;
-                for (int k = 2; k < 6; ++k)
-                    if (!std::isxdigit(s[i + k])) return false;
-                i += 6;
-            } else if (std::string("\"\\/bfnrt").find(e) != std::string::npos && i + 2 <= json.size() - 1) {
-                i += 2;
-            } else {
-                return false;
-            }
-            continue;
-        }
-        size_t n = Utf8Length(s + i, json.size() - 1 - i);
-        if (n == 0) return false;
+        // An escape: \u and four hex digits, or one of JSON's letters.
+        size_t n = s[i] != '\\'                                      ? Utf8Length(s + i, end - i)
+                   : s[i + 1] == 'u'                                 ? 6
+                   : s[i + 1] && std::strchr("\"\\/bfnrt", s[i + 1]) ? 2
+                                                                     : 0;
+        if (n == 0 || i + n > end) return false;
+        for (size_t k = 2; s[i] == '\\' && k < n; ++k)
+            if (!std::isxdigit(s[i + k])) return false;
         i += n;
     }
     return true;
@@ -46,9 +38,8 @@ bool IsJsonString(const std::string& json) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::string text(reinterpret_cast<const char*>(data), size);
     std::string json;
-    AppendJsonString(json, text.c_str());
+    AppendJsonString(json, FuzzInput{data, size}.Rest().c_str());
     FUZZ_CHECK(IsJsonString(json));
     return 0;
 }

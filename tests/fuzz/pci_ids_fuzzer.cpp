@@ -1,8 +1,5 @@
 // The PCI ID database reader with any lines: names stay terminated inside their buffers,
 // a finished query stays finished, and the reader never asks for more once all are done.
-#include <cstring>
-#include <string>
-
 #include "fuzz_input.h"
 #include "sysinfo/pci_ids.h"
 
@@ -12,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (uint32_t& id : ids) id = input.Byte();
     PciIdsQuery queries[2] = {MakePciIdsQuery(ids[0] << 8 | ids[1], ids[2] << 8 | ids[3]),
                               MakePciIdsQuery(0x10de, 0x2684)};
-    std::string text(reinterpret_cast<const char*>(input.data), input.size);
+    const std::string text = input.Rest();
     bool more = true;
     for (size_t at = 0; at <= text.size() && more;) {
         size_t end = text.find('\n', at);
@@ -21,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         bool wasDone[2] = {queries[0].done, queries[1].done};
         more = FeedPciIdsLine(line.c_str(), queries, 2);
         for (int q = 0; q < 2; ++q) {
-            FUZZ_CHECK(strnlen(queries[q].vendorName, sizeof queries[q].vendorName) < sizeof queries[q].vendorName);
-            FUZZ_CHECK(strnlen(queries[q].deviceName, sizeof queries[q].deviceName) < sizeof queries[q].deviceName);
+            CheckTerminated(queries[q].vendorName);
+            CheckTerminated(queries[q].deviceName);
             if (wasDone[q]) FUZZ_CHECK(queries[q].done);
         }
         if (queries[0].done && queries[1].done) FUZZ_CHECK(!more);

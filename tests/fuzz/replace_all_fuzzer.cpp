@@ -1,9 +1,5 @@
 // Replace-all with any texts and any capacity: it stays inside the buffer, keeps the text
 // terminated, and with an empty pattern changes nothing.
-#include <cstring>
-#include <memory>
-#include <string>
-
 #include "fuzz_input.h"
 #include "text/replace.h"
 
@@ -15,22 +11,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string replacement = input.Text();
 
     size_t capacity = text.size() + 1 + extra;
-    std::unique_ptr<char[]> buffer(new char[capacity]);
-    std::memcpy(buffer.get(), text.c_str(), text.size() + 1);
+    auto buffer = ExactBlock(text.c_str(), text.size() + 1, capacity);
     ReplaceAll(buffer.get(), capacity, pattern.c_str(), replacement.c_str());
 
-    size_t length = strnlen(buffer.get(), capacity);
-    FUZZ_CHECK(length < capacity);
-    if (pattern.empty() || text.find(pattern) == std::string::npos) FUZZ_CHECK(buffer.get() == text);
+    FUZZ_CHECK(strnlen(buffer.get(), capacity) < capacity);
+    if (pattern.empty() || text.find(pattern) == std::string::npos)
+        FUZZ_CHECK(buffer.get() == text);
     // Left to right without searching inserted text: where everything fits, the result
     // is the plain string replacement.
+    if (pattern.empty()) return 0;
     std::string expected;
     size_t at = 0;
-    if (!pattern.empty()) {
-        for (size_t found; (found = text.find(pattern, at)) != std::string::npos; at = found + pattern.size())
-            expected += text.substr(at, found - at) + replacement;
-    }
+    for (size_t found; (found = text.find(pattern, at)) != std::string::npos;
+         at = found + pattern.size())
+        expected += text.substr(at, found - at) + replacement;
     expected += text.substr(at);
-    if (expected.size() < capacity && !pattern.empty()) FUZZ_CHECK(buffer.get() == expected);
+    if (expected.size() < capacity) FUZZ_CHECK(buffer.get() == expected);
     return 0;
 }

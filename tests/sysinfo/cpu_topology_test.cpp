@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -97,21 +96,18 @@ TEST(CpuTopologyTest, Machines) {
         {"L2 per pair of cores", pairs,
          "1 package, 8 cores, 8 threads; L1d 32 KiB x 8, L2 4 MiB x 4"},
         {"one core kind", onlyPerformance,
-         "1 package, 6 cores, 12 threads; L1d 48 KiB x 6 + 32 KiB x 8, L1i 32 KiB x 6 + 64 KiB x "
-         "8, "
-         "L2 1.25 MiB x 6 + 2 MiB x 2, L3 24 MiB x 1"},
+         "1 package, 6 cores, 12 threads; L1d 48 KiB x 6 + 32 KiB x 8, L1i 32 KiB x 6 + 64 KiB "
+         "x 8, L2 1.25 MiB x 6 + 2 MiB x 2, L3 24 MiB x 1"},
         {"five L2 sizes", fiveSizes, "1 package, 5 cores, 5 threads; L2 15 MiB in 5"},
         {"nothing known", Machine(), ""},
     };
     for (const auto& c : cases) EXPECT_EQ(c.expected, Describe(c.machine)) << c.name;
-}
 
-TEST(CpuTopologyTest, FieldsOfAHybrid) {
-    Machine m = HybridLaptop();
+    // The hybrid's figures: two L2 sizes give no one figure per instance.
     CpuTopology t;
-    BuildCpuTopology(m.cpus, m.caches, &t);
+    BuildCpuTopology(HybridLaptop().cpus, HybridLaptop().caches, &t);
     EXPECT_TRUE(t.known);
-    EXPECT_EQ(0u, t.l2.bytes);  // two sizes: no one figure per instance
+    EXPECT_EQ(0u, t.l2.bytes);
     EXPECT_EQ(8, t.l2.instances);
     EXPECT_EQ((6 * 1280u + 2 * 2048u) << 10, t.l2.totalBytes);
     EXPECT_EQ(24u << 20, t.l3.bytes);
@@ -119,18 +115,15 @@ TEST(CpuTopologyTest, FieldsOfAHybrid) {
 }
 
 TEST(CpuTopologyTest, CacheSizes) {
-    const struct {
-        uint64_t bytes;
-        const char* text;
-    } cases[] = {
+    const std::pair<uint64_t, const char*> cases[] = {
         {48 << 10, "48 KiB"},    {1 << 20, "1 MiB"},          {1280 << 10, "1.25 MiB"},
         {1536 << 10, "1.5 MiB"}, {1100 << 10, "1100 KiB"},    {105ull << 20, "105 MiB"},
         {1ull << 30, "1 GiB"},   {1536ull << 20, "1536 MiB"}, {100, "100 B"},
     };
     for (const auto& c : cases) {
         char text[32];
-        FormatCacheSize(c.bytes, text, sizeof text);
-        EXPECT_STREQ(c.text, text) << c.bytes;
+        FormatCacheSize(c.first, text, sizeof text);
+        EXPECT_STREQ(c.second, text) << c.first;
     }
 }
 

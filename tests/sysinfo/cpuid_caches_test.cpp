@@ -13,17 +13,6 @@
 
 namespace {
 
-CpuidLeaves Load(const char* file) {
-    FakeCpuid cpuid;
-    std::string error;
-    EXPECT_TRUE(
-        LoadCpuidDump(std::string(KELVANE_TEST_DATA_DIR) + "/cpuid/" + file, &cpuid, &error))
-        << error;
-    CpuidLeaves leaves;
-    ReadCpuidLeaves(&leaves, cpuid);
-    return leaves;
-}
-
 // `packages` x `cores` x `threads`, no caches listed, then the processor's caches added.
 std::string Describe(const CpuidCaches& caches, int packages, int cores, int threads) {
     std::vector<LogicalCpuRecord> cpus;
@@ -41,45 +30,46 @@ std::string Describe(const CpuidCaches& caches, int packages, int cores, int thr
 TEST(CpuidCachesTest, RealProcessors) {
     const struct {
         const char* file;
+        bool olderLeavesOnly;  // as without topology extensions
         int packages, cores, threads;
         const char* expected;
     } cases[] = {
-        {"intel-core-i7-4770-haswell.txt", 1, 4, 2,
+        {"intel-core-i7-4770-haswell.txt", false, 1, 4, 2,
          "1 package, 4 cores, 8 threads; L1d 32 KiB x 4, L1i 32 KiB x 4, L2 256 KiB x 4, "
          "L3 8 MiB x 1 (caches from CPUID)"},
-        // Two dies of eight cores, each with its L3.
-        {"amd-ryzen-9-7950x-zen4.txt", 1, 16, 2,
+        // Two dies of eight cores, each with its L3; the older leaves give the same sizes,
+        // but the L3 as one figure for the package.
+        {"amd-ryzen-9-7950x-zen4.txt", false, 1, 16, 2,
          "1 package, 16 cores, 32 threads; L1d 32 KiB x 16, L1i 32 KiB x 16, L2 1 MiB x 16, "
          "L3 32 MiB x 2 (caches from CPUID)"},
-        // This machine: 0x8000001D empty, the older leaves give the host's whole L3.
-        {"amd-epyc-zen5-bhyve.txt", 1, 2, 1,
+        {"amd-ryzen-9-7950x-zen4.txt", true, 1, 16, 2,
+         "1 package, 16 cores, 32 threads; L1d 32 KiB x 16, L1i 32 KiB x 16, L2 1 MiB x 16, "
+         "L3 64 MiB x 1 (caches from CPUID)"},
+        // 0x8000001D empty under this hypervisor: the older leaves give the host's whole L3.
+        {"amd-epyc-zen5-bhyve.txt", false, 1, 2, 1,
          "1 package, 2 cores, 2 threads; L1d 48 KiB x 2, L1i 32 KiB x 2, L2 1 MiB x 2, "
          "L3 508 MiB x 1 (caches from CPUID)"},
-        {"via-nano-u2250-isaiah.txt", 1, 2, 1, "1 package, 2 cores, 2 threads"},
+        {"via-nano-u2250-isaiah.txt", false, 1, 2, 1, "1 package, 2 cores, 2 threads"},
     };
     for (const auto& c : cases) {
+        FakeCpuid cpuid;
+        std::string error;
+        ASSERT_TRUE(
+            LoadCpuidDump(std::string(KELVANE_TEST_DATA_DIR) + "/cpuid/" + c.file, &cpuid, &error))
+            << error;
+        CpuidLeaves leaves;
+        ReadCpuidLeaves(&leaves, cpuid);
+        if (c.olderLeavesOnly) std::memset(leaves.leaf8000001D, 0, sizeof leaves.leaf8000001D);
         CpuidCaches caches;
-        DecodeCpuidCaches(Load(c.file), &caches);
+        DecodeCpuidCaches(leaves, &caches);
         EXPECT_EQ(c.expected, Describe(caches, c.packages, c.cores, c.threads)) << c.file;
     }
-}
-
-// Without topology extensions the AMD part falls back to the older leaves: the same sizes,
-// but the L3 as one figure for the package.
-TEST(CpuidCachesTest, OlderLeavesWhereTheDeterministicOnesAreMissing) {
-    CpuidLeaves leaves = Load("amd-ryzen-9-7950x-zen4.txt");
-    std::memset(leaves.leaf8000001D, 0, sizeof leaves.leaf8000001D);
-    CpuidCaches caches;
-    DecodeCpuidCaches(leaves, &caches);
-    EXPECT_EQ(
-        "1 package, 16 cores, 32 threads; L1d 32 KiB x 16, L1i 32 KiB x 16, L2 1 MiB x 16, "
-        "L3 64 MiB x 1 (caches from CPUID)",
-        Describe(caches, 1, 16, 2));
 
     // An L2 whose associativity field is 0 is switched off; Intel's zero L1 and L3 words
     // are no caches.
-    leaves = CpuidLeaves{};
+    CpuidLeaves leaves{};
     leaves.leaf80000006 = {0, 0, 0x01000040, 0};
+    CpuidCaches caches;
     DecodeCpuidCaches(leaves, &caches);
     EXPECT_EQ(0, caches.count);
 }
@@ -93,28 +83,24 @@ TEST(CpuidCachesTest, InstancesAreBoundedByTheTopology) {
     caches.caches[3] = {3, 'U', 1 << 20, CpuidCache::kThreads, 1};  // a second L3: ignored
     const struct {
         int packages, cores, threads;
-        const char* expected;
+        const char* expected;  // then " (caches from CPUID)"
     } cases[] = {
         // Per-thread figures on an SMT part: still one per core.
-        {1, 6, 2,
-         "1 package, 6 cores, 12 threads; L1d 48 KiB x 6, L2 2 MiB x 6, L3 30 MiB x 1 (caches "
-         "from CPUID)"},
+        {1, 6, 2, "1 package, 6 cores, 12 threads; L1d 48 KiB x 6, L2 2 MiB x 6, L3 30 MiB x 1"},
         // 64 ids would cover both packages' 48 threads, but no cache spans two packages.
         {2, 12, 2,
-         "2 packages, 24 cores, 48 threads; L1d 48 KiB x 24, L2 2 MiB x 24, L3 30 MiB x 2 "
-         "(caches from CPUID)"},
+         "2 packages, 24 cores, 48 threads; L1d 48 KiB x 24, L2 2 MiB x 24, L3 30 MiB x 2"},
         // A guest of 3 packages x 1 core with the host's figure.
-        {3, 1, 1,
-         "3 packages, 3 cores, 3 threads; L1d 48 KiB x 3, L2 2 MiB x 3, L3 30 MiB x 3 (caches "
-         "from CPUID)"},
+        {3, 1, 1, "3 packages, 3 cores, 3 threads; L1d 48 KiB x 3, L2 2 MiB x 3, L3 30 MiB x 3"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(c.expected, Describe(caches, c.packages, c.cores, c.threads)) << c.cores;
+        EXPECT_EQ(c.expected + std::string(" (caches from CPUID)"),
+                  Describe(caches, c.packages, c.cores, c.threads));
 
     // Caches the system listed stay; an unknown topology gets none.
-    std::vector<LogicalCpuRecord> cpus = {{0, 0, 0, 0}, {1, 0, 1, 0}};
     CpuTopology topology;
-    BuildCpuTopology(cpus, {{2, 'U', 512 << 10, 0}, {2, 'U', 512 << 10, 1}}, &topology);
+    BuildCpuTopology({{0, 0, 0, 0}, {1, 0, 1, 0}}, {{2, 'U', 512 << 10, 0}, {2, 'U', 512 << 10, 1}},
+                     &topology);
     AddCpuidCaches(caches, &topology);
     EXPECT_EQ(0, topology.l1d.instances);
     EXPECT_EQ(512u << 10, topology.l2.bytes);

@@ -22,6 +22,7 @@ CpuidLeaves UnderHypervisor(const char bytes[12]) {
     return leaves;
 }
 
+// Signatures with blanks, padding and odd bytes; plain ones come with the CPUID dumps.
 TEST(HypervisorTest, SignaturesToNames) {
     const struct {
         const char bytes[13];  // 12 significant
@@ -30,13 +31,8 @@ TEST(HypervisorTest, SignaturesToNames) {
     } cases[] = {
         {"KVMKVMKVM\0\0\0", "KVM", "KVMKVMKVM"},
         {"Microsoft Hv", "Microsoft Hyper-V", "Microsoft Hv"},
-        {"VMwareVMware", "VMware", "VMwareVMware"},
-        {"XenVMMXenVMM", "Xen", "XenVMMXenVMM"},
-        {"VBoxVBoxVBox", "VirtualBox", "VBoxVBoxVBox"},
-        {"TCGTCGTCGTCG", "QEMU (TCG)", "TCGTCGTCGTCG"},
         {"bhyve bhyve ", "bhyve", "bhyve bhyve"},
         {"BHyVE BHyVE ", "bhyve", "BHyVE BHyVE"},
-        {"ACRNACRNACRN", "ACRN", "ACRNACRNACRN"},
         {" QNXQVMBSQG ", "QNX Hypervisor", "QNXQVMBSQG"},
         {" lrpepyh  vr", "Parallels", "lrpepyh  vr"},
         {" prl hyperv ", "Parallels", "prl hyperv"},
@@ -47,11 +43,12 @@ TEST(HypervisorTest, SignaturesToNames) {
         {"\0\0\0\0\0\0\0\0\0\0\0\0", "Unknown", ""},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.signature);
         HypervisorIdentity hypervisor;
         DecodeHypervisor(UnderHypervisor(c.bytes), &hypervisor);
         EXPECT_TRUE(hypervisor.present);
         EXPECT_FALSE(hypervisor.rootPartition);
-        EXPECT_STREQ(hypervisor.name, c.name) << c.signature;
+        EXPECT_STREQ(hypervisor.name, c.name);
         EXPECT_STREQ(hypervisor.signature, c.signature);
     }
 

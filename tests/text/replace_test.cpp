@@ -9,24 +9,15 @@
 
 namespace {
 
-std::string Replace(const char* text, const char* pattern, const char* replacement,
-                    int passes = 1) {
-    char buffer[260];
-    std::strcpy(buffer, text);
-    for (int i = 0; i < passes; ++i) ReplaceAll(buffer, sizeof buffer, pattern, replacement);
-    return buffer;
-}
-
-struct ReplaceCase {
-    const char* text;
-    const char* pattern;
-    const char* replacement;
-    int passes;
-    const char* expected;
-};
-
+// One pass halves a run of blanks, rounding up; three passes leave ceil(n/8).
 TEST(ReplaceAll, LeftToRightWithoutRescanningReplacements) {
-    const ReplaceCase cases[] = {
+    const struct {
+        const char* text;
+        const char* pattern;
+        const char* replacement;
+        int passes;
+        const char* expected;
+    } cases[] = {
         {"no match here", "xyz", "", 1, "no match here"},
         {"aa", "a", "aa", 1, "aaaa"},
         {"a,b,,c", ",", ";", 1, "a;b;;c"},
@@ -35,22 +26,24 @@ TEST(ReplaceAll, LeftToRightWithoutRescanningReplacements) {
         {"Thermal Monitoring", ", Thermal Monitoring", "", 1, "Thermal Monitoring"},
         {"x, Thermal Monitoring, Thermal Monitoring", ", Thermal Monitoring", "", 1, "x"},
         {"", "  ", " ", 1, ""},
-        // One pass halves a run of blanks, rounding up; three passes leave ceil(n/8).
         {"a     b", "  ", " ", 1, "a   b"},
         {"a        b", "  ", " ", 3, "a b"},
         {"a         b", "  ", " ", 3, "a  b"},
         {"a                 b", "  ", " ", 3, "a   b"},
         {"a b c", "  ", " ", 3, "a b c"},
     };
-    for (const ReplaceCase& c : cases) {
-        EXPECT_EQ(Replace(c.text, c.pattern, c.replacement, c.passes), c.expected)
-            << '"' << c.text << '"';
+    for (const auto& c : cases) {
+        char text[260];
+        std::strcpy(text, c.text);
+        for (int i = 0; i < c.passes; ++i) ReplaceAll(text, sizeof text, c.pattern, c.replacement);
+        EXPECT_STREQ(text, c.expected) << '"' << c.text << '"';
     }
 }
 
 TEST(ReplaceAll, EmptyOrAbsentArgumentsChangeNothing) {
-    EXPECT_EQ(Replace("abc", "", "x"), "abc");
     char text[8] = "abc";
+    ReplaceAll(text, sizeof text, "", "x");
+    EXPECT_STREQ(text, "abc");
     ReplaceAll(text, sizeof text, nullptr, "x");
     EXPECT_STREQ(text, "abc");
     ReplaceAll(nullptr, 10, "a", "b");
@@ -63,11 +56,10 @@ TEST(ReplaceAll, GrowthStopsAtTheCapacity) {
     char area[16];
     std::memset(area, '#', sizeof area);
     char* text = area + 4;
-    std::strcpy(text, "aaa");
-    ReplaceAll(text, 8, "a", "aa");  // 7 characters fit: "aaaaaa" then one "a" left
-    EXPECT_STREQ(text, "aaaaaa");
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(area[i], '#');
-    for (int i = 12; i < 16; ++i) EXPECT_EQ(area[i], '#');
+    std::strcpy(text, "aaaa");
+    ReplaceAll(text, 8, "a", "aa");  // 7 characters fit: three doubled, the last left
+    EXPECT_STREQ(text, "aaaaaaa");
+    for (int i : {0, 1, 2, 3, 12, 13, 14, 15}) EXPECT_EQ(area[i], '#') << i;
 
     char exact[5] = "ab";
     ReplaceAll(exact, sizeof exact, "b", "xyz");  // "axyz" fills it exactly

@@ -8,8 +8,7 @@
 
 namespace {
 
-bool Bit(const std::vector<uint8_t>& plane, int size, int x, int y) {
-    int rowBytes = static_cast<int>(CursorPlaneBytes(size)) / size;
+bool Bit(const uint8_t* plane, int rowBytes, int x, int y) {
     return (plane[y * rowBytes + x / 8] >> (7 - x % 8)) & 1;
 }
 
@@ -19,39 +18,29 @@ std::vector<uint8_t> Scaled(const unsigned char* source, int size, bool padding)
     return out;
 }
 
-TEST(CursorImage, PlaneRowsArePaddedToWords) {
-    EXPECT_EQ(CursorPlaneBytes(32), 128u);
-    EXPECT_EQ(CursorPlaneBytes(48), 6u * 48u);
-    EXPECT_EQ(CursorPlaneBytes(40), 6u * 40u);
-    EXPECT_EQ(CursorPlaneBytes(0), 0u);
-}
-
-TEST(CursorImage, SameSizeGivesTheSamePlanes) {
-    EXPECT_EQ(Scaled(kHandCursorAnd, 32, true),
-              std::vector<uint8_t>(kHandCursorAnd, kHandCursorAnd + 128));
-    EXPECT_EQ(Scaled(kHandCursorXor, 32, false),
-              std::vector<uint8_t>(kHandCursorXor, kHandCursorXor + 128));
-}
-
-// Every pixel of the larger image shows the pixel of the hand it falls on, and the
-// bits past a row's end keep the padding (transparent for AND, no change for XOR).
-TEST(CursorImage, LargerSizesRepeatEachPixel) {
-    for (int size : {40, 48, 64}) {
-        SCOPED_TRACE(size);
-        auto andPlane = Scaled(kHandCursorAnd, size, true);
-        auto xorPlane = Scaled(kHandCursorXor, size, false);
-        for (int y = 0; y < size; ++y) {
-            for (int x = 0; x < size; ++x) {
-                int sx = x * 32 / size, sy = y * 32 / size;
-                ASSERT_EQ(Bit(andPlane, size, x, y),
-                          ((kHandCursorAnd[sy * 4 + sx / 8] >> (7 - sx % 8)) & 1) != 0);
-                ASSERT_EQ(Bit(xorPlane, size, x, y),
-                          ((kHandCursorXor[sy * 4 + sx / 8] >> (7 - sx % 8)) & 1) != 0);
-            }
-            int rowBits = static_cast<int>(CursorPlaneBytes(size)) / size * 8;
-            for (int x = size; x < rowBits; ++x) {
-                ASSERT_TRUE(Bit(andPlane, size, x, y));
-                ASSERT_FALSE(Bit(xorPlane, size, x, y));
+// Every pixel of the image shows the pixel of the hand it falls on (at 32, the planes as
+// they are), and the bits past a row's end, up to the next 16-bit word, keep the padding:
+// transparent for AND, no change for XOR.
+TEST(CursorImage, EachPixelRepeatedAndRowsPaddedToWords) {
+    const struct {
+        int size;
+        int rowBytes;
+    } cases[] = {{32, 4}, {40, 6}, {48, 6}, {64, 8}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        ASSERT_EQ(CursorPlaneBytes(c.size), static_cast<size_t>(c.rowBytes * c.size));
+        auto andPlane = Scaled(kHandCursorAnd, c.size, true);
+        auto xorPlane = Scaled(kHandCursorXor, c.size, false);
+        for (int y = 0; y < c.size; ++y) {
+            for (int x = 0; x < c.rowBytes * 8; ++x) {
+                bool inside = x < c.size;
+                int sx = x * 32 / c.size, sy = y * 32 / c.size;
+                ASSERT_EQ(Bit(andPlane.data(), c.rowBytes, x, y),
+                          !inside || Bit(kHandCursorAnd, 4, sx, sy))
+                    << x << "," << y;
+                ASSERT_EQ(Bit(xorPlane.data(), c.rowBytes, x, y),
+                          inside && Bit(kHandCursorXor, 4, sx, sy))
+                    << x << "," << y;
             }
         }
     }
@@ -67,11 +56,12 @@ TEST(CursorImage, HotSpotStaysOnTheFingertip) {
     for (int size : {48, 64}) {
         auto xorPlane = Scaled(kHandCursorXor, size, false);
         int hotX = ScaleCursorCoordinate(KELVANE_HAND_CURSOR_HOT_X, 32, size);
-        EXPECT_TRUE(Bit(xorPlane, size, hotX, size / 32 * 2)) << size;
+        EXPECT_TRUE(Bit(xorPlane.data(), size / 8, hotX, size / 32 * 2)) << size;
     }
 }
 
 TEST(CursorImage, SizesOutsideTheRangeWriteNothing) {
+    EXPECT_EQ(CursorPlaneBytes(0), 0u);
     std::vector<uint8_t> out(CursorPlaneBytes(kMaxCursorSize + 1), 0x5a);
     EXPECT_FALSE(ScaleCursorPlane(kHandCursorAnd, 32, 0, true, out.data()));
     EXPECT_FALSE(ScaleCursorPlane(kHandCursorAnd, 32, kMaxCursorSize + 1, true, out.data()));
