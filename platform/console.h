@@ -5,3 +5,7 @@
 
 // True when `stream` is an interactive terminal (a console window, a tty), not a pipe or file.
 bool IsTerminal(std::FILE* stream);
+
+// The width in columns of the terminal `stream` writes to, read anew on each call (a
+// window may be resized); 0 when it is no terminal or the system does not say.
+int TerminalColumns(std::FILE* stream);

@@ -9,6 +9,8 @@ struct OsVersion {
     uint32_t build;
     char servicePack[128];
     char description[260];  // Linux: the distribution's name and the kernel release
+    char name[128];         // Linux: os-release's NAME ("Debian GNU/Linux")
+    char versionId[64];     // Linux: os-release's VERSION_ID ("12"); empty where it has none
 };
 
 class OsVersionSource {

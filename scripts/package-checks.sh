@@ -41,11 +41,11 @@ for path in usr/bin/kelvane usr/bin/kelvane-cli \
     usr/share/doc/kelvane/copyright usr/share/doc/kelvane/changelog.Debian.gz \
     usr/share/applications/kelvane.desktop usr/share/icons/hicolor/256x256/apps/kelvane.png \
     usr/share/metainfo/org.kelvane.kelvane.metainfo.xml \
-    usr/share/bash-completion/completions/kelvane-cli \
+    usr/share/bash-completion/completions/kelvane-cli usr/share/kelvane/kelvane-cli.schema.json \
     usr/share/zsh/vendor-completions/_kelvane-cli; do
     [ -f "$root/$path" ] || fail "the package lacks /$path"
 done
-[ "$("$root/usr/bin/kelvane-cli" --version)" = "$upstream" ] ||
+[ "$("$root/usr/bin/kelvane-cli" --version | head -n 1)" = "kelvane-cli $upstream" ] ||
     fail "the packaged kelvane-cli --version is not $upstream"
 if xvfb-run -a -s "-screen 0 1280x1024x24" \
     bash tests/packaging/dialog_starts.sh "" "$root/usr/bin/kelvane" "Kelvane $upstream" 0; then
@@ -147,8 +147,8 @@ if ! "$wine_run" --version >/dev/null 2>&1; then
     echo "skipped: this machine runs no 32-bit Wine ($("$wine_run" --version 2>&1 | tail -n 1))"
 else
     "$wine_run" --start
-    cli_version=$("$wine_run" "$unpacked/kelvane-cli.exe" --version | tr -d '\r') || true
-    if [ "$cli_version" = "$upstream" ]; then
+    cli_version=$("$wine_run" "$unpacked/kelvane-cli.exe" --version | tr -d '\r' | head -n 1) || true
+    if [ "$cli_version" = "kelvane-cli $upstream" ]; then
         pass "kelvane-cli.exe --version: $cli_version"
     else
         fail "kelvane-cli.exe --version printed '$cli_version'"

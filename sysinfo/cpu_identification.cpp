@@ -143,3 +143,35 @@ void FormatVendor(char* out, CpuidSource& cpuid) {
         }
     }
 }
+
+CpuSignature DecodeCpuSignature(uint32_t eax) {
+    CpuSignature signature = {eax >> 8 & 0xF, eax >> 4 & 0xF, eax & 0xF};
+    const uint32_t base = signature.family;
+    if (base == 0xF) signature.family += eax >> 20 & 0xFF;
+    if (base == 0x6 || base == 0x7 || base == 0xF) signature.model |= (eax >> 16 & 0xF) << 4;
+    return signature;
+}
+
+CpuSignature ReadCpuSignature(CpuidSource& cpuid) {
+    return DecodeCpuSignature(cpuid.Execute(0).eax >= 1 ? cpuid.Execute(1).eax : 0);
+}
+
+void ReadBrandString(char* out, CpuidSource& cpuid) {
+    out[0] = '\0';
+    if (cpuid.Execute(0x80000000).eax < 0x80000004) return;
+    char brand[49] = "";
+    for (uint32_t leaf = 0; leaf < 3; ++leaf) {
+        CpuidWords words = cpuid.Execute(0x80000002 + leaf);
+        std::memcpy(brand + 16 * leaf, &words.eax, 4);
+        std::memcpy(brand + 16 * leaf + 4, &words.ebx, 4);
+        std::memcpy(brand + 16 * leaf + 8, &words.ecx, 4);
+        std::memcpy(brand + 16 * leaf + 12, &words.edx, 4);
+    }
+    brand[48] = '\0';
+    const char* start = brand;
+    while (*start == ' ') ++start;
+    size_t length = std::strlen(start);
+    while (length > 0 && start[length - 1] == ' ') --length;
+    std::memcpy(out, start, length);
+    out[length] = '\0';
+}

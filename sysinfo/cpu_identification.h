@@ -36,3 +36,16 @@ void FormatVendor(char* out, CpuidSource& cpuid = SystemCpuid());
 void ReadVendorString(char* out, CpuidSource& cpuid = SystemCpuid());
 // The short name of a vendor string, "Other" when it is not known.
 const char* ShortVendorName(const char* vendorString);
+
+// The signature's numbers as the processor vendors define them: the family with the
+// extended family added for base family 15, the model with the extended model as its high
+// digit for base families 6 and 15 (and for 7, which Zhaoxin and Centaur number so).
+struct CpuSignature {
+    uint32_t family, model, stepping;
+};
+CpuSignature DecodeCpuSignature(uint32_t leaf1Eax);
+CpuSignature ReadCpuSignature(CpuidSource& cpuid = SystemCpuid());
+
+// The brand string of leaves 0x80000002 to 0x80000004, without the blanks some processors
+// pad it with; empty where the processor has none. `out` holds 49 bytes.
+void ReadBrandString(char* out, CpuidSource& cpuid = SystemCpuid());

@@ -2,12 +2,15 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/cli/cli.h"
 #include "app/cli/console_progress.h"
 #include "app/duration.h"
 #include "bench/all_core.h"
 #include "bench/benchmarks.h"
+#include "bench/samples.h"
 #include "platform/disk_ops.h"
 #include "platform/drives.h"
 #include "sysinfo/memory_video_os.h"
@@ -144,6 +147,97 @@ void WriteThreadedMemory(const ThreadedMemoryRun& run, bool ok, std::FILE* out) 
     WriteCoreKindLine(run.threadCore, run.threadMibPerSecond, run.threads, false, out);
 }
 
+void RunOne(Benchmark benchmark, uint32_t duration, const char* drive, ConsoleProgress& progress,
+            BenchmarkResult* result) {
+    switch (benchmark) {
+        case Benchmark::kCpu:
+            RunCpuClockBenchmark(progress, result);
+            break;
+        case Benchmark::kFlops:
+            RunFlopsBenchmark(duration, progress, result);
+            break;
+        case Benchmark::kMemory:
+            RunMemoryBenchmark(2 * duration, progress, result);
+            break;
+        case Benchmark::kDisk:
+            RunDiskBenchmark(drive, 2 * duration, progress, result);
+            break;
+    }
+}
+
+// A run's figure in the unit of its JSON key: MHz, the Whetstone score, MiB/s (the disk's
+// plain rate, not the dialog's 1.2 x).
+double SampleFigure(Benchmark benchmark, const BenchmarkResult& result) {
+    return benchmark == Benchmark::kDisk ? result.figure / 1.2 : result.figure;
+}
+
+struct Repeats {
+    Benchmark benchmark;
+    std::vector<double> figures;
+    SampleSummary summary;
+};
+
+const char* SampleUnitKey(Benchmark benchmark) {
+    switch (benchmark) {
+        case Benchmark::kCpu:
+            return "mhz";
+        case Benchmark::kFlops:
+            return "whetstone_score";
+        default:
+            return "mib_per_second";
+    }
+}
+
+// A sample as the text writes it: MHz, Gigaflops, MiB/s.
+void AppendSample(Benchmark benchmark, double figure, std::string* text) {
+    char number[32];
+    if (benchmark == Benchmark::kFlops)
+        std::snprintf(number, sizeof number, "%.1f", figure / 1000);
+    else if (benchmark == Benchmark::kCpu)
+        std::snprintf(number, sizeof number, "%.1f", figure);
+    else
+        std::snprintf(number, sizeof number, "%.0f", figure);
+    *text += number;
+}
+
+void WriteRepeats(const Repeats& repeats, std::FILE* out) {
+    const char* unit = repeats.benchmark == Benchmark::kCpu     ? "MHz"
+                       : repeats.benchmark == Benchmark::kFlops ? "Gigaflops"
+                                                                : "MiB/s";
+    std::string line = "  " + std::to_string(repeats.figures.size()) + " runs:      median ";
+    AppendSample(repeats.benchmark, repeats.summary.median, &line);
+    line += ", minimum ";
+    AppendSample(repeats.benchmark, repeats.summary.minimum, &line);
+    line += ", maximum ";
+    AppendSample(repeats.benchmark, repeats.summary.maximum, &line);
+    char spread[64];
+    std::snprintf(spread, sizeof spread, " %s; spread %.1f %%\n  samples:      ", unit,
+                  repeats.summary.spreadPercent);
+    line += spread;
+    for (size_t i = 0; i < repeats.figures.size(); ++i) {
+        if (i) line += ", ";
+        AppendSample(repeats.benchmark, repeats.figures[i], &line);
+    }
+    std::fprintf(out, "%s\n", line.c_str());
+}
+
+void WriteRepeatsJson(const Repeats& repeats, JsonWriter& json) {
+    json.Key("repeat");
+    json.BeginObject();
+    json.Field("count", static_cast<int64_t>(repeats.figures.size()));
+    json.Field("unit", SampleUnitKey(repeats.benchmark));
+    json.Key("samples");
+    json.BeginArray();
+    for (double figure : repeats.figures) json.Number(figure);
+    json.EndArray();
+    json.Field("median", repeats.summary.median);
+    json.Field("minimum", repeats.summary.minimum);
+    json.Field("maximum", repeats.summary.maximum);
+    json.Field("spread_percent", repeats.summary.spreadPercent);
+    json.Field("median_sample", static_cast<int64_t>(repeats.summary.medianIndex));
+    json.EndObject();
+}
+
 // What the dialog's rule hides of a figure, for the text beside it: the disk's MiB/s (the
 // dialog counts 1.2 x MiB/s), one thread's Whetstone score before the processor count,
 // the memory's MiB/s under a whole number of GB/second. Empty where the text is exact.
@@ -219,7 +313,7 @@ void WriteThreadedJson(Benchmark benchmark, const BenchmarkResult& single, const
 }
 
 void WriteResultJson(Benchmark benchmark, const BenchmarkResult& result, const char* drive,
-                     const ThreadedRuns* runs, JsonWriter& json) {
+                     const ThreadedRuns* runs, const Repeats* repeats, JsonWriter& json) {
     json.BeginObject();
     json.Field("text", result.text);
     json.Key("ok");
@@ -253,6 +347,7 @@ void WriteResultJson(Benchmark benchmark, const BenchmarkResult& result, const c
     if (!result.ok && result.errorCode)
         json.Field("error_code", static_cast<uint64_t>(result.errorCode));
     if (runs) WriteThreadedJson(benchmark, result, *runs, json);
+    if (repeats) WriteRepeatsJson(*repeats, json);
     json.EndObject();
 }
 
@@ -295,24 +390,29 @@ int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* er
         json.BeginObject();
     }
     int status = kExitOk;
+    std::unique_ptr<BenchmarkResult> sample(new BenchmarkResult());
     for (const BenchmarkInfo& info : kBenchmarks) {
         if (!Selected(options.command, info.benchmark)) continue;
-        progress.BeginStep(info.label, ExpectedMs(info.benchmark, duration));
-        BenchmarkResult result = {};
-        switch (info.benchmark) {
-            case Benchmark::kCpu:
-                RunCpuClockBenchmark(progress, &result);
-                break;
-            case Benchmark::kFlops:
-                RunFlopsBenchmark(duration, progress, &result);
-                break;
-            case Benchmark::kMemory:
-                RunMemoryBenchmark(2 * duration, progress, &result);
-                break;
-            case Benchmark::kDisk:
-                RunDiskBenchmark(drive, 2 * duration, progress, &result);
-                break;
+        // Each repetition is run whole; the median's run stands for them all.
+        std::vector<BenchmarkResult> samples;
+        std::vector<double> figures;
+        for (int r = 0; r < options.repeat; ++r) {
+            char step[64];
+            if (options.repeat > 1)
+                std::snprintf(step, sizeof step, "%s %d/%d", info.label, r + 1, options.repeat);
+            else
+                std::snprintf(step, sizeof step, "%s", info.label);
+            progress.BeginStep(step, ExpectedMs(info.benchmark, duration));
+            RunOne(info.benchmark, duration, drive, progress, sample.get());
+            samples.push_back(*sample);
+            figures.push_back(SampleFigure(info.benchmark, *sample));
+            if (!sample->ok) break;  // a failure is reported as it is, not outvoted
         }
+        Repeats repeats = {info.benchmark, figures,
+                           SummarizeSamples(figures.data(), static_cast<int>(figures.size()))};
+        const BenchmarkResult& result =
+            samples.back().ok ? samples[static_cast<size_t>(repeats.summary.medianIndex)]
+                              : samples.back();
         const bool threaded = options.threads && (info.benchmark == Benchmark::kFlops ||
                                                   info.benchmark == Benchmark::kMemory);
         std::unique_ptr<ThreadedRuns> runs(new ThreadedRuns());
@@ -330,18 +430,22 @@ int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* er
             std::fprintf(err, "kelvane-cli: %s %s\n", info.label, result.text);
             status = kExitNoResult;
         }
+        const Repeats* repeated = options.repeat > 1 && result.ok ? &repeats : nullptr;
         if (options.json) {
             json.Key(info.key);
-            WriteResultJson(info.benchmark, result, drive, threaded ? runs.get() : nullptr, json);
+            WriteResultJson(info.benchmark, result, drive, threaded ? runs.get() : nullptr,
+                            repeated, json);
         } else {
             char exact[kDiskPathSize + 64];
             DescribeExactFigure(info.benchmark, result, drive, exact, sizeof exact);
             std::fprintf(out, "%-14s %s%s\n", info.label, result.text, exact);
+            if (repeated) WriteRepeats(*repeated, out);
             if (threaded && info.benchmark == Benchmark::kFlops)
                 WriteThreadedFlops(result, runs->flops, out);
             if (threaded && info.benchmark == Benchmark::kMemory)
                 WriteThreadedMemory(runs->memory, runs->memoryOk, out);
-            std::fflush(out);
+            // Nobody reads what follows: the benchmarks after this one would run for nothing.
+            if (std::fflush(out) != 0 || std::ferror(out)) return FinishOutput(out, err, status);
         }
     }
     if (options.json) {

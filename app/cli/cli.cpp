@@ -1,35 +1,63 @@
 #include "app/cli/cli.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "app/duration.h"
 #include "platform/system_root.h"
 #include "res/version.h"
 
-int RunCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
-    CliOptions options;
-    char error[256];
-    if (!ParseCliArguments(argc, argv, &options, error, sizeof error)) {
-        std::fprintf(err, "kelvane-cli: %s\n\n%s", error, CliUsage());
-        return kExitUsage;
-    }
-    // Before any probe: every Linux source reads under the root from its first read.
-    if (options.sysroot && !SetSystemRoot(options.sysroot)) {
-        std::fprintf(err,
-                     "kelvane-cli: --sysroot '%s': not a directory, or this system reads no "
-                     "machine tree\n\n%s",
-                     options.sysroot, CliUsage());
-        return kExitUsage;
-    }
-    if (options.hasDuration) g_TestDuration = options.durationMs;
+namespace {
+
+int UsageError(std::FILE* err, const char* reason) {
+    std::fprintf(err, "kelvane-cli: %s\nTry 'kelvane-cli --help'.\n", reason);
+    return kExitUsage;
+}
+
+int RunCommand(const CliOptions& options, std::FILE* out, std::FILE* err) {
     switch (options.command) {
         case CliCommand::kHelp:
-            std::fputs(CliUsage(), out);
+            std::fputs(CliUsage(options.helpFor).c_str(), out);
             return kExitOk;
         case CliCommand::kVersion:
-            std::fprintf(out, "%s\n", KELVANE_VERSION_TEXT);
+            std::fprintf(out, "kelvane-cli %s\nJSON schema version %d\n", KELVANE_VERSION_TEXT,
+                         kJsonSchemaVersion);
             return kExitOk;
         case CliCommand::kInfo:
             return RunInfoCommand(options, out, err);
         default:
             return RunBenchmarkCommand(options, out, err);
     }
+}
+
+}  // namespace
+
+int FinishOutput(std::FILE* out, std::FILE* err, int status) {
+    errno = 0;
+    if (std::fflush(out) == 0 && !std::ferror(out)) return status;
+    const int code = errno;
+    // A reader that went away (head, a closed pipe) is no error to tell of: the process
+    // ends as quietly as SIGPIPE would have ended it where that is ignored.
+    if (code == EPIPE) return kExitNoResult;
+    if (code)
+        std::fprintf(err, "kelvane-cli: write error: %s\n", std::strerror(code));
+    else
+        std::fprintf(err, "kelvane-cli: write error\n");
+    return kExitNoResult;
+}
+
+int RunCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
+    CliOptions options;
+    char error[256];
+    if (!ParseCliArguments(argc, argv, &options, error, sizeof error))
+        return UsageError(err, error);
+    // Before any probe: every Linux source reads under the root from its first read.
+    if (options.sysroot && !SetSystemRoot(options.sysroot)) {
+        std::snprintf(error, sizeof error,
+                      "--sysroot '%.160s': not a directory, or this system reads no machine tree",
+                      options.sysroot);
+        return UsageError(err, error);
+    }
+    if (options.hasDuration) g_TestDuration = options.durationMs;
+    return FinishOutput(out, err, RunCommand(options, out, err));
 }

@@ -7,6 +7,9 @@
 
 // Runs the tool; results go to `out`, progress and errors to `err`. Returns the exit status.
 int RunCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
+// Flushes `out`: where it or an earlier write failed, one line on `err` (none for a
+// reader that went away) and status 1; else `status`.
+int FinishOutput(std::FILE* out, std::FILE* err, int status);
 
 // The commands, each in a file of its own.
 int RunInfoCommand(const CliOptions& options, std::FILE* out, std::FILE* err);
@@ -30,3 +33,6 @@ constexpr int kJsonSchemaVersion = 1;
 void BeginJsonDocument(class JsonWriter& json, const char* command);
 // The machine a run measured: processor, processor count, memory, OS.
 void WriteMachineJson(const struct SystemSummary& summary, class JsonWriter& json);
+// The processor's numbers (family, model, stepping as decimal integers), vendor and brand
+// strings, and the OS as fields: what the display texts hold, for scripts.
+void WriteIdentityJson(class JsonWriter& json);

@@ -1,21 +1,87 @@
 #include "app/cli/cli_options.h"
 
+#include <getopt.h>
+
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/duration.h"
 
 namespace {
 
-struct CommandName {
-    const char* name;
-    CliCommand command;
+// Which commands take an option.
+enum OptionUse : unsigned {
+    kInfo = 1u << 0,
+    kCpu = 1u << 1,
+    kFlops = 1u << 2,
+    kMemory = 1u << 3,
+    kDisk = 1u << 4,
+    kAll = 1u << 5,
+    kBench = 1u << 6,
+    kBenchmarks = kCpu | kFlops | kMemory | kDisk | kAll,
+    kEvery = kInfo | kBenchmarks | kBench,
 };
 
-const CommandName kCommands[] = {
-    {"info", CliCommand::kInfo},     {"cpu", CliCommand::kCpu},   {"flops", CliCommand::kFlops},
-    {"memory", CliCommand::kMemory}, {"disk", CliCommand::kDisk}, {"all", CliCommand::kAll},
-    {"bench", CliCommand::kBench},
+struct CommandInfo {
+    const char* name;
+    CliCommand command;
+    unsigned use;
+    const char* summary;
+};
+
+const CommandInfo kCommands[] = {
+    {"info", CliCommand::kInfo, kInfo,
+     "what the machine is: processor, memory, video memory, OS, drives"},
+    {"cpu", CliCommand::kCpu, kCpu, "measure the processor clock"},
+    {"flops", CliCommand::kFlops, kFlops, "Whetstone floating-point benchmark"},
+    {"memory", CliCommand::kMemory, kMemory, "memory bandwidth benchmark"},
+    {"disk", CliCommand::kDisk, kDisk, "disk write benchmark (--drive picks the drive)"},
+    {"all", CliCommand::kAll, kAll, "the four benchmarks in turn"},
+    {"bench", CliCommand::kBench, kBench, "each benchmark beside an independent reference"},
+};
+
+enum LongOnly { kDriveOption = 256, kSysrootOption };
+
+struct OptionInfo {
+    option long_;
+    unsigned use;
+    const char* argument;  // as the usage names it; nullptr for a flag
+    const char* help;
+};
+
+const OptionInfo kOptions[] = {
+    {{"json", no_argument, nullptr, 'j'}, kEvery, nullptr, "one JSON object on standard output"},
+    {{"duration", required_argument, nullptr, 'd'},
+     kBenchmarks | kBench,
+     "MS",
+     "test duration, a whole number of milliseconds from 0 to 3600000 (default 3000)"},
+    {{"quiet", no_argument, nullptr, 'q'},
+     kEvery,
+     nullptr,
+     "no progress on standard error, only errors"},
+    {{"threads", required_argument, nullptr, 't'},
+     kFlops | kMemory | kAll | kBench,
+     "N|all",
+     "flops and memory also on N threads at once (all: one per processor this process may "
+     "use)"},
+    {{"repeat", required_argument, nullptr, 'r'},
+     kBenchmarks,
+     "N",
+     "run each benchmark N times (1 to 100); report every sample, the median, the minimum, "
+     "the maximum and their spread"},
+    {{"drive", required_argument, nullptr, kDriveOption},
+     kDisk | kAll | kBench,
+     "D",
+     "drive for the disk benchmark (default: the preselected one)"},
+    {{"sysroot", required_argument, nullptr, kSysrootOption},
+     kInfo,
+     "DIR",
+     "read /proc, /sys and /etc of a machine tree in DIR instead of this machine's (Linux; "
+     "CPUID still comes from this processor)"},
+    {{"version", no_argument, nullptr, 'V'}, kEvery, nullptr, "print the version and exit"},
+    {{"help", no_argument, nullptr, 'h'}, kEvery, nullptr, "print this text and exit"},
 };
 
 bool Fail(char* error, size_t errorSize, const char* format, const char* detail) {
@@ -23,112 +89,185 @@ bool Fail(char* error, size_t errorSize, const char* format, const char* detail)
     return false;
 }
 
-// "--name VALUE" or "--name=VALUE"; advances *index past what it used.
-bool TakeValue(const char* name, int argc, const char* const* argv, int* index,
-               const char** value) {
-    const char* argument = argv[*index];
-    size_t length = std::strlen(name);
-    if (std::strncmp(argument, name, length) != 0) return false;
-    if (argument[length] == '=') {
-        *value = argument + length + 1;
-        return true;
+const CommandInfo* FindCommand(const char* name) {
+    for (const CommandInfo& known : kCommands)
+        if (std::strcmp(name, known.name) == 0) return &known;
+    return nullptr;
+}
+
+const CommandInfo* InfoOf(CliCommand command) {
+    for (const CommandInfo& known : kCommands)
+        if (known.command == command) return &known;
+    return nullptr;
+}
+
+const OptionInfo* OptionOf(int value) {
+    for (const OptionInfo& known : kOptions)
+        if (known.long_.val == value) return &known;
+    return nullptr;
+}
+
+// A whole number from `low` to `high`, digits only.
+bool ParseCount(const char* text, int low, int high, int* count) {
+    long value = 0;
+    if (!text || !*text) return false;
+    for (const char* c = text; *c; ++c) {
+        if (*c < '0' || *c > '9') return false;
+        value = value * 10 + (*c - '0');
+        if (value > high) return false;
     }
-    if (argument[length] != '\0') return false;
-    *value = *index + 1 < argc ? argv[++*index] : nullptr;
+    if (value < low) return false;
+    *count = static_cast<int>(value);
     return true;
+}
+
+void AppendOptionLines(unsigned use, std::string* text) {
+    for (const OptionInfo& option : kOptions) {
+        if (use && !(option.use & use)) continue;
+        char head[48];
+        const char shortName = option.long_.val < 256 ? static_cast<char>(option.long_.val) : 0;
+        std::snprintf(head, sizeof head, "  %c%c%c --%s%s%s", shortName ? '-' : ' ',
+                      shortName ? shortName : ' ', shortName ? ',' : ' ', option.long_.name,
+                      option.argument ? "=" : "", option.argument ? option.argument : "");
+        // The help in a column of its own, broken at blanks to stay within 79 columns.
+        constexpr size_t kColumn = 24, kWidth = 79 - kColumn;
+        char line[64];
+        std::snprintf(line, sizeof line, "%-*s", static_cast<int>(kColumn), head);
+        *text += line;
+        std::string rest = option.help;
+        while (rest.size() > kWidth) {
+            size_t cut = rest.rfind(' ', kWidth);
+            if (cut == std::string::npos || cut == 0) cut = kWidth;
+            *text += rest.substr(0, cut) + "\n" + std::string(kColumn, ' ');
+            rest.erase(0, rest[cut] == ' ' ? cut + 1 : cut);
+        }
+        *text += rest + "\n";
+    }
 }
 
 }  // namespace
 
 const char* CliCommandName(CliCommand command) {
-    for (const CommandName& known : kCommands)
-        if (known.command == command) return known.name;
-    return "";
+    const CommandInfo* info = InfoOf(command);
+    return info ? info->name : "";
 }
 
 bool ParseDurationOption(const char* text, int32_t* durationMs, char* error, size_t errorSize) {
-    int64_t value = 0;
-    bool digits = text && *text;
-    for (const char* c = text; digits && *c; ++c) {
-        if (*c < '0' || *c > '9') {
-            digits = false;
-            break;
-        }
-        value = value * 10 + (*c - '0');
-        if (value > kMaxTestDuration) break;  // no overflow on absurdly long inputs
-    }
-    if (!digits || value > kMaxTestDuration) {
+    int count = 0;
+    if (!ParseCount(text, 0, kMaxTestDuration, &count)) {
         if (error && errorSize > 0)
             std::snprintf(error, errorSize,
-                          "--duration takes a whole number of milliseconds from 0 to %ld, not '%.40s'",
+                          "--duration takes a whole number of milliseconds from 0 to %ld, not "
+                          "'%.40s'",
                           static_cast<long>(kMaxTestDuration), text ? text : "");
         return false;
     }
-    *durationMs = static_cast<int32_t>(value);
+    *durationMs = count;
     return true;
 }
 
 bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, char* error,
                        size_t errorSize) {
     *options = CliOptions();
-    bool help = false;
-    bool version = false;
-    for (int i = 1; i < argc; ++i) {
-        const char* argument = argv[i];
-        const char* value = nullptr;
-        if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
-            help = true;
-        } else if (std::strcmp(argument, "--version") == 0) {
-            version = true;
-        } else if (std::strcmp(argument, "--json") == 0) {
-            options->json = true;
-        } else if (std::strcmp(argument, "--quiet") == 0 || std::strcmp(argument, "-q") == 0) {
-            options->quiet = true;
-        } else if (TakeValue("--duration", argc, argv, &i, &value)) {
-            if (!value || value[0] == '\0')
-                return Fail(error, errorSize, "%s needs a number of milliseconds", "--duration");
-            if (!ParseDurationOption(value, &options->durationMs, error, errorSize)) return false;
-            options->hasDuration = true;
-        } else if (TakeValue("--threads", argc, argv, &i, &value)) {
-            if (!value || value[0] == '\0')
-                return Fail(error, errorSize, "%s needs a number of threads or 'all'", "--threads");
-            if (std::strcmp(value, "all") == 0) {
-                options->threads = kAllThreads;
-            } else {
-                int count = 0;
-                for (const char* c = value; *c; ++c) {
-                    if (*c < '0' || *c > '9' || count > 256) {
-                        count = -1;
-                        break;
-                    }
-                    count = count * 10 + (*c - '0');
-                }
-                if (count < 1 || count > 256)
-                    return Fail(error, errorSize, "--threads takes 'all' or a whole number from 1 to 256, not '%.40s'",
+    // getopt_long reorders its array (options before operands): ours, not the caller's.
+    std::vector<char*> arguments;
+    for (int i = 0; i < argc; ++i) {
+        // Windows users ask for help with "/?".
+        if (i > 0 && std::strcmp(argv[i], "/?") == 0) {
+            options->command = CliCommand::kHelp;
+            return true;
+        }
+        arguments.push_back(const_cast<char*>(argv[i]));
+    }
+    arguments.push_back(nullptr);
+    option longOptions[sizeof kOptions / sizeof kOptions[0] + 1] = {};
+    for (size_t i = 0; i < sizeof kOptions / sizeof kOptions[0]; ++i)
+        longOptions[i] = kOptions[i].long_;
+
+    bool help = false, version = false;
+    unsigned given = 0;  // the options met, by their OptionInfo index
+    opterr = 0;          // the reasons are ours, in one line
+    optind = 0;          // 0 starts getopt afresh: a test parses many command lines
+    for (;;) {
+        int index = -1;
+        const int c = getopt_long(argc, arguments.data(), ":jd:qt:r:Vh", longOptions, &index);
+        if (c == -1) break;
+        const char* value = optarg;
+        if (c == '?') {
+            if (optopt && optopt < 256) {
+                char name[2] = {static_cast<char>(optopt), '\0'};
+                return Fail(error, errorSize, "unknown option '-%s'", name);
+            }
+            return Fail(error, errorSize, "unknown option '%s'", arguments[optind - 1]);
+        }
+        if (c == ':') {
+            const OptionInfo* missing = OptionOf(optopt);
+            return Fail(error, errorSize, "--%s needs a value",
+                        missing ? missing->long_.name : "an option");
+        }
+        for (size_t i = 0; i < sizeof kOptions / sizeof kOptions[0]; ++i)
+            if (kOptions[i].long_.val == c) given |= 1u << i;
+        switch (c) {
+            case 'h':
+                help = true;
+                break;
+            case 'V':
+                version = true;
+                break;
+            case 'j':
+                options->json = true;
+                break;
+            case 'q':
+                options->quiet = true;
+                break;
+            case 'd':
+                if (!ParseDurationOption(value, &options->durationMs, error, errorSize))
+                    return false;
+                options->hasDuration = true;
+                break;
+            case 't':
+                if (std::strcmp(value, "all") == 0)
+                    options->threads = kAllThreads;
+                else if (!ParseCount(value, 1, 256, &options->threads))
+                    return Fail(error, errorSize,
+                                "--threads takes 'all' or a whole number from 1 to 256, not "
+                                "'%.40s'",
                                 value);
-                options->threads = count;
-            }
-        } else if (TakeValue("--drive", argc, argv, &i, &value)) {
-            if (!value || value[0] == '\0')
-                return Fail(error, errorSize, "%s needs a drive", "--drive");
-            options->drive = value;
-        } else if (TakeValue("--sysroot", argc, argv, &i, &value)) {
-            if (!value || value[0] == '\0')
-                return Fail(error, errorSize, "%s needs a directory", "--sysroot");
-            options->sysroot = value;
-        } else if (argument[0] == '-') {
-            return Fail(error, errorSize, "unknown option '%s'", argument);
-        } else {
-            if (options->command != CliCommand::kNone)
-                return Fail(error, errorSize, "more than one command: '%s'", argument);
-            for (const CommandName& known : kCommands) {
-                if (std::strcmp(argument, known.name) == 0) options->command = known.command;
-            }
-            if (options->command == CliCommand::kNone)
-                return Fail(error, errorSize, "unknown command '%s'", argument);
+                break;
+            case 'r':
+                if (!ParseCount(value, 1, kMaxRepeat, &options->repeat))
+                    return Fail(error, errorSize,
+                                "--repeat takes a whole number from 1 to 100, not '%.40s'", value);
+                break;
+            case kDriveOption:
+                if (!*value) return Fail(error, errorSize, "%s needs a drive", "--drive");
+                options->drive = value;
+                break;
+            case kSysrootOption:
+                if (!*value) return Fail(error, errorSize, "%s needs a directory", "--sysroot");
+                options->sysroot = value;
+                break;
+            default:
+                return Fail(error, errorSize, "%s", "unknown option");
         }
     }
-    if (help) {
+
+    // The operands: a command, or "help" and perhaps a command.
+    bool helpWord = false;
+    for (int i = optind; i < argc; ++i) {
+        const char* word = arguments[i];
+        if (!helpWord && options->command == CliCommand::kNone && std::strcmp(word, "help") == 0) {
+            helpWord = true;
+            continue;
+        }
+        const CommandInfo* known = FindCommand(word);
+        if (!known) return Fail(error, errorSize, "unknown command '%.60s'", word);
+        if (options->command != CliCommand::kNone)
+            return Fail(error, errorSize, "more than one command: '%.60s'", word);
+        options->command = known->command;
+    }
+    if (help || helpWord) {
+        options->helpFor = options->command;
         options->command = CliCommand::kHelp;
         return true;
     }
@@ -138,42 +277,38 @@ bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, c
     }
     if (options->command == CliCommand::kNone)
         return Fail(error, errorSize, "%s", "no command given");
-    if (options->hasDuration && options->command == CliCommand::kInfo)
-        return Fail(error, errorSize, "%s applies only to the benchmarks", "--duration");
-    if (options->threads && options->command != CliCommand::kFlops && options->command != CliCommand::kMemory &&
-        options->command != CliCommand::kAll && options->command != CliCommand::kBench)
-        return Fail(error, errorSize, "%s applies only to flops, memory, all and bench", "--threads");
-    if (options->drive && options->command != CliCommand::kDisk &&
-        options->command != CliCommand::kAll && options->command != CliCommand::kBench)
-        return Fail(error, errorSize, "%s applies only to disk, all and bench", "--drive");
-    if (options->sysroot && options->command != CliCommand::kInfo)
-        return Fail(error, errorSize, "%s applies only to info", "--sysroot");
+    const unsigned use = InfoOf(options->command)->use;
+    for (size_t i = 0; i < sizeof kOptions / sizeof kOptions[0]; ++i) {
+        if (!(given & (1u << i)) || (kOptions[i].use & use)) continue;
+        if (error && errorSize > 0)
+            std::snprintf(error, errorSize, "--%s does not apply to %s", kOptions[i].long_.name,
+                          CliCommandName(options->command));
+        return false;
+    }
     return true;
 }
 
-const char* CliUsage() {
-    return "Usage: kelvane-cli COMMAND [--json] [--duration MS] [--drive D] [--sysroot DIR]\n"
-           "\n"
-           "Commands:\n"
-           "  info      what the machine is: processor, memory, video memory, OS, drives\n"
-           "  cpu       measure the processor clock\n"
-           "  flops     Whetstone floating-point benchmark\n"
-           "  memory    memory bandwidth benchmark\n"
-           "  disk      disk write benchmark (--drive picks the drive)\n"
-           "  all       the four benchmarks in turn\n"
-           "  bench     each benchmark beside an independent reference\n"
-           "\n"
-           "Options:\n"
-           "  --json          one JSON object on standard output\n"
-           "  --duration MS   test duration, a whole number of milliseconds from 0 to 3600000\n"
-           "                  (default 3000)\n"
-           "  --quiet, -q     no progress on standard error, only errors\n"
-           "  --threads N|all flops and memory also on N threads at once (all: one per\n"
-           "                  processor this process may use)\n"
-           "  --drive D       drive for the disk benchmark (default: the preselected one)\n"
-           "  --sysroot DIR   info: read /proc, /sys and /etc of a machine tree in DIR\n"
-           "                  instead of this machine's (Linux; CPUID still comes from\n"
-           "                  this processor)\n"
-           "  --version       print the version\n"
-           "  --help          print this text\n";
+std::string CliUsage(CliCommand command) {
+    std::string text;
+    const CommandInfo* info = InfoOf(command);
+    if (!info) {
+        text =
+            "Usage: kelvane-cli COMMAND [OPTION]...\n"
+            "       kelvane-cli help [COMMAND]\n"
+            "\n"
+            "Commands:\n";
+        for (const CommandInfo& known : kCommands) {
+            char line[160];
+            std::snprintf(line, sizeof line, "  %-10s%s\n", known.name, known.summary);
+            text += line;
+        }
+        text += "\nOptions:\n";
+        AppendOptionLines(0, &text);
+        text += "\n'kelvane-cli help COMMAND' tells which options a command takes.\n";
+        return text;
+    }
+    text = std::string("Usage: kelvane-cli ") + info->name + " [OPTION]...\n" + info->summary +
+           "\n\nOptions:\n";
+    AppendOptionLines(info->use, &text);
+    return text;
 }

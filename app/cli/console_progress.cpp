@@ -1,19 +1,20 @@
 #include "app/cli/console_progress.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/console.h"
 
 namespace {
 
-constexpr int kLineWidth = 79;  // a classic console's width, less the cursor's column
+constexpr int kMaxLineWidth = 511;
 constexpr int kBarWidth = 20;
 
 uint64_t NowMs() {
-    return static_cast<uint64_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-            .count());
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
 }
 
 // The text without the line feeds some progress texts end with.
@@ -26,8 +27,18 @@ void CopyLine(const char* text, char* out, size_t capacity) {
 
 }  // namespace
 
-void FormatProgressLine(const char* step, uint32_t elapsedMs, uint32_t expectedMs, const char* text, int width,
-                        char* out) {
+int ProgressLineWidth(int terminalColumns, const char* columnsVariable) {
+    int columns = terminalColumns;
+    if (columns <= 0 && columnsVariable) columns = std::atoi(columnsVariable);
+    if (columns <= 0) columns = 80;
+    // One column short of the edge: a line that fills the last one wraps on some consoles.
+    columns -= 1;
+    if (columns < 20) columns = 20;
+    return columns > kMaxLineWidth ? kMaxLineWidth : columns;
+}
+
+void FormatProgressLine(const char* step, uint32_t elapsedMs, uint32_t expectedMs, const char* text,
+                        int width, char* out) {
     if (width < 20) width = 20;
     char bar[kBarWidth + 1];
     int filled = expectedMs ? static_cast<int>(uint64_t{elapsedMs} * kBarWidth / expectedMs) : 0;
@@ -35,8 +46,8 @@ void FormatProgressLine(const char* step, uint32_t elapsedMs, uint32_t expectedM
     for (int i = 0; i < kBarWidth; ++i) bar[i] = i < filled ? '#' : '.';
     bar[kBarWidth] = '\0';
     char line[512];
-    std::snprintf(line, sizeof line, "%-14s [%s] %5.1f s / ~%.1f s  %s", step, bar, elapsedMs / 1000.0,
-                  expectedMs / 1000.0, text);
+    std::snprintf(line, sizeof line, "%-14s [%s] %5.1f s / ~%.1f s  %s", step, bar,
+                  elapsedMs / 1000.0, expectedMs / 1000.0, text);
     std::snprintf(out, static_cast<size_t>(width) + 1, "%s", line);
 }
 
@@ -47,7 +58,9 @@ ProgressStyle ChooseProgressStyle(std::FILE* err, bool quiet) {
 
 ConsoleProgress::ConsoleProgress(std::FILE* err, ProgressStyle style) : err_(err), style_(style) {}
 
-ConsoleProgress::~ConsoleProgress() { EndStep(); }
+ConsoleProgress::~ConsoleProgress() {
+    EndStep();
+}
 
 void ConsoleProgress::BeginStep(const char* step, uint32_t expectedMs) {
     EndStep();
@@ -76,11 +89,13 @@ void ConsoleProgress::EndStep() {
     }
     wake_.notify_all();
     ticker_.join();
-    std::fprintf(err_, "\r%*s\r", kLineWidth, "");
+    std::fprintf(err_, "\r%*s\r", width_, "");
     std::fflush(err_);
 }
 
-void ConsoleProgress::Show(const char* text) { Set(text); }
+void ConsoleProgress::Show(const char* text) {
+    Set(text);
+}
 
 void ConsoleProgress::Set(const char* text) {
     if (style_ == ProgressStyle::kQuiet) return;
@@ -97,12 +112,17 @@ void ConsoleProgress::Set(const char* text) {
 }
 
 void ConsoleProgress::Draw() {
-    char line[kLineWidth + 1];
+    // Read at every draw: the terminal may have been resized since the last.
+    const int width = ProgressLineWidth(TerminalColumns(err_), std::getenv("COLUMNS"));
+    if (width != width_ && width_ > 0)
+        std::fprintf(err_, "\r%*s", width < width_ ? width : width_, "");
+    width_ = width;
+    char line[kMaxLineWidth + 1];
     uint64_t elapsed = NowMs() - startMs_;
-    FormatProgressLine(step_, elapsed > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(elapsed), expectedMs_, text_,
-                       kLineWidth, line);
+    FormatProgressLine(step_, elapsed > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(elapsed),
+                       expectedMs_, text_, width, line);
     // Carriage return and padding rather than escape sequences: every console takes them.
-    std::fprintf(err_, "\r%-*s", kLineWidth, line);
+    std::fprintf(err_, "\r%-*s", width, line);
     std::fflush(err_);
 }
 

@@ -15,11 +15,15 @@ enum class ProgressStyle { kQuiet, kLines, kBar };
 
 // The bar line for a step: "CPU FLOPS:     [#####.........]   2.9 s / ~6.0 s  Whetstone 64
 // iterations...", cut to `width` columns (at least 20). `out` holds width + 1 bytes.
-void FormatProgressLine(const char* step, uint32_t elapsedMs, uint32_t expectedMs, const char* text, int width,
-                        char* out);
+void FormatProgressLine(const char* step, uint32_t elapsedMs, uint32_t expectedMs, const char* text,
+                        int width, char* out);
+
+// The live line's width: the terminal's columns, else $COLUMNS, else 80; one less, so
+// the line never fills the last column; 20 to 511.
+int ProgressLineWidth(int terminalColumns, const char* columnsVariable);
 
 class ConsoleProgress final : public ProgressTarget {
-public:
+  public:
     ConsoleProgress(std::FILE* err, ProgressStyle style);
     ~ConsoleProgress();
     ConsoleProgress(const ConsoleProgress&) = delete;
@@ -33,7 +37,7 @@ public:
     void Show(const char* text) override;
     void Set(const char* text) override;
 
-private:
+  private:
     void Draw();  // with mutex_ held
     void Tick();
 
@@ -47,6 +51,7 @@ private:
     char text_[256] = "";
     uint32_t expectedMs_ = 0;
     uint64_t startMs_ = 0;
+    int width_ = 0;  // of the line drawn last
 };
 
 // ProgressStyle for stderr: kQuiet with --quiet, kBar on a terminal, kLines otherwise.

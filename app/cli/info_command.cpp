@@ -67,6 +67,7 @@ void WriteSummaryJson(const SystemSummary& summary, JsonWriter& json) {
     json.Field("online_processor_count", static_cast<int64_t>(summary.onlineProcessorCount));
     json.Field("total_physical_bytes", summary.totalPhysicalBytes);
     json.Field("video_memory_bytes", summary.videoMemoryBytes);
+    WriteIdentityJson(json);
     json.EndObject();
 }
 

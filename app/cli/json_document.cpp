@@ -4,7 +4,9 @@
 #include <ctime>
 
 #include "app/cli/cli.h"
+#include "platform/os_version.h"
 #include "res/version.h"
+#include "sysinfo/cpu_identification.h"
 #include "sysinfo/system_summary.h"
 #include "text/json_writer.h"
 
@@ -14,7 +16,8 @@ void BeginJsonDocument(JsonWriter& json, const char* command) {
     json.Field("schema_version", static_cast<int64_t>(kJsonSchemaVersion));
     char stamp[32] = "";
     std::time_t now = std::time(nullptr);
-    if (const std::tm* utc = std::gmtime(&now)) std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", utc);
+    if (const std::tm* utc = std::gmtime(&now))
+        std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", utc);
     json.Field("time", stamp);
     json.Field("command", command);
 }
@@ -31,5 +34,37 @@ void WriteMachineJson(const SystemSummary& summary, JsonWriter& json) {
     json.Field("processor_count", static_cast<int64_t>(summary.processorCount));
     json.Field("total_physical_bytes", summary.totalPhysicalBytes);
     json.Field("os_version", summary.osVersion);
+    WriteIdentityJson(json);
+    json.EndObject();
+}
+
+void WriteIdentityJson(JsonWriter& json) {
+    // Objects of their own: "model" and "stepping" beside them are the display texts.
+    const CpuSignature signature = ReadCpuSignature();
+    json.Key("cpu");
+    json.BeginObject();
+    json.Field("family", static_cast<uint64_t>(signature.family));
+    json.Field("model", static_cast<uint64_t>(signature.model));
+    json.Field("stepping", static_cast<uint64_t>(signature.stepping));
+    char vendor[13], brand[49];
+    ReadVendorString(vendor);
+    ReadBrandString(brand);
+    json.Field("vendor_id", vendor);
+    json.Field("brand", brand);
+    json.EndObject();
+    OsVersion os = {};
+    SystemOsVersion().Query(&os);
+    json.Key("os");
+    json.BeginObject();
+    if (os.windows) {
+        json.Field("major", static_cast<uint64_t>(os.major));
+        json.Field("minor", static_cast<uint64_t>(os.minor));
+        json.Field("build", static_cast<uint64_t>(os.build));
+        json.Field("service_pack", os.servicePack);
+    } else {
+        json.Field("name", os.name[0] ? os.name : os.description);
+        json.Field("version_id", os.versionId);
+        json.Field("kernel", os.servicePack);  // the kernel release, as the version text holds it
+    }
     json.EndObject();
 }

@@ -18,7 +18,13 @@ class LinuxOsVersion final : public OsVersionSource {
         long length = ReadSmallFile("/etc/os-release", text, sizeof text);
         if (length <= 0) length = ReadSmallFile("/usr/lib/os-release", text, sizeof text);
         char name[256] = "";
-        if (length > 0) ParseOsRelease(text, static_cast<size_t>(length), name, sizeof name);
+        if (length > 0) {
+            ParseOsRelease(text, static_cast<size_t>(length), name, sizeof name);
+            OsReleaseValue(text, static_cast<size_t>(length), "NAME", version->name,
+                           sizeof version->name);
+            OsReleaseValue(text, static_cast<size_t>(length), "VERSION_ID", version->versionId,
+                           sizeof version->versionId);
+        }
         // The kernel's own files, so a machine tree names its kernel too; uname where /proc
         // is not mounted.
         struct utsname system {};

@@ -191,6 +191,34 @@ void ParseProcCgroup(const char* text, size_t length, CgroupPaths* paths) {
     }
 }
 
+namespace {
+
+// os-release values may stand in double or single quotes.
+void Unquote(Line* value) {
+    if (value->length >= 2 && (value->begin[0] == '"' || value->begin[0] == '\'') &&
+        value->begin[value->length - 1] == value->begin[0]) {
+        ++value->begin;
+        value->length -= 2;
+    }
+}
+
+}  // namespace
+
+void OsReleaseValue(const char* text, size_t length, const char* wanted, char* out,
+                    size_t capacity) {
+    if (capacity == 0) return;
+    out[0] = '\0';
+    const char* at = text;
+    const char* end = text + length;
+    Line line, key, value;
+    while (NextLine(&at, end, &line)) {
+        if (!SplitKeyValue(line, '=', &key, &value) || !KeyIs(key, wanted)) continue;
+        Unquote(&value);
+        CopySlice(out, capacity, value.begin, value.length);
+        return;
+    }
+}
+
 void ParseOsRelease(const char* text, size_t length, char* out, size_t capacity) {
     if (capacity == 0) return;
     out[0] = '\0';
@@ -202,11 +230,7 @@ void ParseOsRelease(const char* text, size_t length, char* out, size_t capacity)
         if (!SplitKeyValue(line, '=', &key, &value)) continue;
         bool pretty = KeyIs(key, "PRETTY_NAME");
         if (!pretty && !KeyIs(key, "NAME")) continue;
-        if (value.length >= 2 && (value.begin[0] == '"' || value.begin[0] == '\'') &&
-            value.begin[value.length - 1] == value.begin[0]) {
-            ++value.begin;
-            value.length -= 2;
-        }
+        Unquote(&value);
         if (pretty) {
             CopySlice(out, capacity, value.begin, value.length);
             if (out[0]) return;

@@ -34,6 +34,8 @@ void ParseProcCgroup(const char* text, size_t length, CgroupPaths* paths);
 
 // /etc/os-release: PRETTY_NAME without its quotes, or NAME, or empty.
 void ParseOsRelease(const char* text, size_t length, char* out, size_t capacity);
+// The value of `key` in an os-release text, its quotes removed; empty where it is absent.
+void OsReleaseValue(const char* text, size_t length, const char* key, char* out, size_t capacity);
 
 // A kernel CPU list such as /sys/devices/system/cpu/online ("0-3,5,8-11"): how many
 // processors it names; 0 when it names none or is not such a list.

@@ -24,17 +24,17 @@ _kelvane_cli() {
             mapfile -t COMPREPLY < <(compgen -d -P "$prefix" -- "$cur")
             return
             ;;
-        --duration)
+        --duration | -d | --repeat | -r)
             COMPREPLY=()
             return
             ;;
-        --threads)
+        --threads | -t)
             mapfile -t COMPREPLY < <(compgen -P "$prefix" -W "all" -- "$cur")
             return
             ;;
     esac
 
-    local commands="info cpu flops memory disk all bench"
+    local commands="info cpu flops memory disk all bench help"
     local command="" word i
     for ((i = 1; i < COMP_CWORD; i++)); do
         word=${COMP_WORDS[i]}
@@ -43,12 +43,18 @@ _kelvane_cli() {
 
     local options
     case $command in
-        info) options="--json --sysroot" ;;
-        cpu) options="--duration --json --quiet" ;;
-        flops | memory | all) options="--duration --json --quiet --threads" ;;
-        disk) options="--drive --duration --json --quiet" ;;
-        bench) options="--drive --duration --threads" ;;
-        *) options="--json --duration --drive --quiet --sysroot --threads --version --help" ;;
+        info) options="--json --sysroot --help" ;;
+        cpu) options="--duration --json --quiet --repeat --help" ;;
+        flops | memory) options="--duration --json --quiet --repeat --threads --help" ;;
+        all) options="--drive --duration --json --quiet --repeat --threads --help" ;;
+        disk) options="--drive --duration --json --quiet --repeat --help" ;;
+        bench) options="--drive --duration --json --quiet --threads --help" ;;
+        help)
+            # "help COMMAND": the commands once more, no options.
+            mapfile -t COMPREPLY < <(compgen -W "${commands% help}" -- "$cur")
+            return
+            ;;
+        *) options="--json --duration --drive --quiet --repeat --sysroot --threads --version --help" ;;
     esac
     # Options already on the line are not offered again.
     local offered="" option

@@ -3,13 +3,14 @@
 
 _arguments -s \
   '(- *)'{-h,--help}'[print a summary of the commands and options]' \
-  '(- *)--version[print the version]' \
-  '--json[one JSON object on standard output]' \
+  '(- *)'{-V,--version}'[print the version]' \
+  '(-j --json)'{-j,--json}'[one JSON object on standard output]' \
   '(-q --quiet)'{-q,--quiet}'[no progress on standard error, only errors]' \
-  '--duration=[test duration in milliseconds (default 3000)]:milliseconds: ' \
+  '(-d --duration)'{-d+,--duration=}'[test duration in milliseconds (default 3000)]:milliseconds: ' \
+  '(-r --repeat)'{-r+,--repeat=}'[run each benchmark N times and report the spread]:times: ' \
   '--drive=[drive for the disk benchmark]:drive:_directories' \
   '--sysroot=[read a machine tree instead of this machine (info)]:tree:_directories' \
-  '--threads=[flops and memory also on N threads at once]:threads:(all 1 2 4 8 16)' \
+  '(-t --threads)'{-t+,--threads=}'[flops and memory also on N threads at once]:threads:(all 1 2 4 8 16)' \
   '1:command:((
     info\:"what the machine is"
     cpu\:"measure the processor clock"
@@ -18,4 +19,5 @@ _arguments -s \
     disk\:"disk write benchmark"
     all\:"the four benchmarks in turn"
     bench\:"each benchmark beside an independent reference"
+    help\:"the usage of the tool or of one command"
   ))'

@@ -29,24 +29,42 @@ check() { # expected-status expected-stdout-pattern expected-stderr-pattern args
   fi
 }
 
-check 0 '^0\.4$' '' --version
+check 0 '^kelvane-cli 0\.4$' '' --version
+check 0 '^JSON schema version 1$' '' -V
 check 0 '^Usage: kelvane-cli' '' --help
-check 2 '' '^Usage: kelvane-cli' frobnicate
+check 0 '^Usage: kelvane-cli disk' '' help disk
+check 0 '^Usage: kelvane-cli memory' '' memory --help
+check 2 '' "^Try 'kelvane-cli --help'\.$" frobnicate
 check 2 '' "unknown option '--frobnicate'" --frobnicate
-check 2 '' 'needs a number' cpu --duration
+check 2 '' 'duration needs a value' cpu --duration
 check 2 '' 'no command' 
 check 2 '' "whole number of milliseconds from 0 to 3600000, not 'abc'" cpu --duration abc
 check 2 '' "not '1e4'" flops --duration 1e4
 check 2 '' "not '5s'" memory --duration 5s
 check 2 '' "not '-5'" all --duration=-5
 check 2 '' "sysroot '/nonexistent/machine': not a directory" info --sysroot /nonexistent/machine
-check 2 '' 'sysroot applies only to info' cpu --sysroot /
-check 2 '' 'sysroot needs a directory' info --sysroot
+check 2 '' 'sysroot does not apply to cpu' cpu --sysroot /
+check 2 '' 'sysroot needs a value' info --sysroot
 if [ -n "$runner" ]; then
   # Windows reads no machine tree.
   check 2 '' 'this system reads no machine tree' info --sysroot .
 else
   check 0 '"online_processor_count":[1-9]' '' info --json --sysroot /
 fi
+# A usage error is one line and the hint, never the whole help.
+$runner "$cli" frobnicate 2>"$err" >/dev/null
+[ "$(tr -d '\r' <"$err" | wc -l)" = 2 ] || { echo "FAIL: a usage error wrote more than two lines"; cat "$err"; failed=1; }
+# A full disk or a stream that takes no writes is an error, not an empty success.
+if [ -w /dev/full ] && [ -z "$runner" ]; then
+  "$cli" info --json >/dev/full 2>"$err"; got=$?
+  [ "$got" = 1 ] && grep -qx 'kelvane-cli: write error: No space left on device' "$err" ||
+    { echo "FAIL: info --json >/dev/full: status $got, $(cat "$err")"; failed=1; }
+fi
+$runner "$cli" info --json 1<"$out" 2>"$err"; got=$?
+[ "$got" = 1 ] && grep -q 'write error' "$err" ||
+  { echo "FAIL: info --json to a stream open for reading: status $got, $(cat "$err")"; failed=1; }
+# A reader that goes away: no word of it, as head's users expect.
+$runner "$cli" info 2>"$err" | head -n 1 >/dev/null
+[ -s "$err" ] && { echo "FAIL: a closed pipe gave: $(cat "$err")"; failed=1; }
 [ $failed = 0 ] && echo "all exit-status checks passed"
 exit $failed

@@ -57,20 +57,77 @@ TEST(CliArguments, CommandsAndOptionsInAnyOrder) {
     }
 }
 
+TEST(CliArguments, AsGnuToolsTakeThem) {
+    Parsed p = Parse({"-qjd500", "-r", "3", "memory", "-t2"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_TRUE(p.options.quiet && p.options.json);
+    EXPECT_EQ(p.options.durationMs, 500);
+    EXPECT_EQ(p.options.repeat, 3);
+    EXPECT_EQ(p.options.threads, 2);
+    EXPECT_EQ(Parse({"cpu", "--repeat=100"}).options.repeat, 100);
+    EXPECT_EQ(Parse({"cpu"}).options.repeat, 1);
+    // "--" ends the options: what follows is an operand even where it looks like one.
+    EXPECT_EQ(Parse({"--", "info"}).options.command, CliCommand::kInfo);
+    EXPECT_FALSE(Parse({"info", "--", "--json"}).ok);
+    // The parser starts afresh on every call.
+    EXPECT_FALSE(Parse({"info"}).options.json);
+}
+
 TEST(CliArguments, HelpAndVersionWinOverTheRest) {
-    EXPECT_EQ(Parse({"info", "--help"}).options.command, CliCommand::kHelp);
-    EXPECT_EQ(Parse({"-h"}).options.command, CliCommand::kHelp);
-    EXPECT_EQ(Parse({"--version"}).options.command, CliCommand::kVersion);
-    EXPECT_EQ(Parse({"--version", "--help"}).options.command, CliCommand::kHelp);
+    const struct {
+        std::vector<const char*> arguments;
+        CliCommand command, helpFor;
+    } cases[] = {
+        {{"info", "--help"}, CliCommand::kHelp, CliCommand::kInfo},
+        {{"help", "disk"}, CliCommand::kHelp, CliCommand::kDisk},
+        {{"help"}, CliCommand::kHelp, CliCommand::kNone},
+        {{"-h"}, CliCommand::kHelp, CliCommand::kNone},
+        {{"/?"}, CliCommand::kHelp, CliCommand::kNone},
+        {{"-V"}, CliCommand::kVersion, CliCommand::kNone},
+        {{"--version", "--help"}, CliCommand::kHelp, CliCommand::kNone},
+    };
+    for (const auto& c : cases) {
+        Parsed p = Parse(c.arguments);
+        EXPECT_TRUE(p.ok) << c.arguments[0] << ": " << p.error;
+        EXPECT_EQ(p.options.command, c.command) << c.arguments[0];
+        EXPECT_EQ(p.options.helpFor, c.helpFor) << c.arguments[0];
+    }
+    // A command's usage names the options it takes and no other.
+    const std::string disk = CliUsage(CliCommand::kDisk);
+    EXPECT_EQ(disk.rfind("Usage: kelvane-cli disk", 0), 0u) << disk;
+    EXPECT_NE(disk.find("--drive"), std::string::npos);
+    EXPECT_EQ(disk.find("--sysroot"), std::string::npos);
+    for (const std::string& usage : {CliUsage(), disk}) {
+        for (size_t at = 0, end; at < usage.size(); at = end + 1) {
+            end = usage.find('\n', at);
+            EXPECT_LE(end - at, 79u) << usage.substr(at, end - at);
+        }
+    }
 }
 
 TEST(CliArguments, UsageErrors) {
     const std::vector<std::vector<const char*>> bad = {
-        {"cpu", "--duration"},    {"info", "--duration", "100"}, {},
-        {"cpu", "--duration="},   {"flops", "--threads", "0"},   {"frobnicate"},
-        {"disk", "--drive"},      {"flops", "--threads", "257"}, {"--frobnicate"},
-        {"info", "--drive", "/"}, {"flops", "--threads", "two"}, {"info", "cpu"},
-        {"memory", "--threads"},  {"cpu", "--threads", "2"},     {"-x"},
+        {"cpu", "--duration"},
+        {"info", "--duration", "100"},
+        {},
+        {"cpu", "--duration="},
+        {"flops", "--threads", "0"},
+        {"frobnicate"},
+        {"disk", "--drive"},
+        {"flops", "--threads", "257"},
+        {"--frobnicate"},
+        {"info", "--drive", "/"},
+        {"flops", "--threads", "two"},
+        {"info", "cpu"},
+        {"memory", "--threads"},
+        {"cpu", "--threads", "2"},
+        {"-x"},
+        {"cpu", "--repeat", "0"},
+        {"cpu", "--repeat", "101"},
+        {"bench", "--repeat", "2"},
+        {"help", "frobnicate"},
+        {"-qx", "cpu"},
+        {"info", "--sysroot="},
     };
     for (const auto& arguments : bad) {
         Parsed p = Parse(arguments);
@@ -115,6 +172,13 @@ TEST(ConsoleProgress, BarLineShowsStepTimesAndTextWithinTheWidth) {
         EXPECT_EQ(std::string(out),
                   std::string("CPU FLOPS:     [") + c.bar + " s / ~6.0 s  Whetstone 1 iterations.");
     }
+    // The terminal's width, else $COLUMNS, else 80; a column short of the edge.
+    EXPECT_EQ(ProgressLineWidth(40, "200"), 39);
+    EXPECT_EQ(ProgressLineWidth(0, "132"), 131);
+    EXPECT_EQ(ProgressLineWidth(0, "wide"), 79);
+    EXPECT_EQ(ProgressLineWidth(0, nullptr), 79);
+    EXPECT_EQ(ProgressLineWidth(8, nullptr), 20);
+    EXPECT_EQ(ProgressLineWidth(5000, nullptr), 511);
     char narrow[21];
     FormatProgressLine("Mem Bandwidth:", 1000, 0, "4094 MB memory copy test...", 20, narrow);
     EXPECT_STREQ(narrow, "Mem Bandwidth: [....") << "cut to the width";

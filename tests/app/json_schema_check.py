@@ -31,6 +31,7 @@ def main():
         (["disk", "--duration", "0", "--drive", drive], {0, 1}),
         (["all", "--duration", "0", "--drive", drive, "--threads", "all"], {0, 1}),
         (["disk", "--duration", "0", "--drive", drive + "/no-such-folder"], {1}),
+        (["bench", "--duration", "0", "--drive", drive], {0}),
     ]
     failures = 0
     for arguments, statuses in runs:
@@ -55,6 +56,19 @@ def main():
             failures += 1
         if not errors:
             print("ok   %s" % name)
+        # Keys are only added within a schema version: a reader of this version must take
+        # a later document with a key added at every level.
+        if not errors and "results" in document:
+            later = json.loads(done.stdout)
+            later["added_later"] = 1
+            later["results"]["added_later"] = {"figure": 1}
+            for result in later["results"].values():
+                if isinstance(result, dict):
+                    result["added_later"] = [1]
+            added = list(validator.iter_errors(later))
+            for e in added:
+                print("FAIL %s with keys added: %s at %s" % (name, e.message, "/".join(str(p) for p in e.path)))
+            failures += 1 if added else 0
     print("%d passed, %d failed" % (len(runs) - failures, failures))
     return 1 if failures else 0
 

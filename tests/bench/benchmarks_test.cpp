@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 
 #include "bench/cpu_clock.h"
 #include "bench/memory_bandwidth.h"
+#include "bench/samples.h"
 #include "bench/whetstone.h"
 #include "bench/whetstone_kernel.h"
 #include "fakes/fake_clock.h"
@@ -283,3 +285,26 @@ TEST(MemoryBandwidthTest, ReserveOnLargeMachinesAndThirtyTwoBitCut) {
 }
 
 }  // namespace
+
+TEST(SamplesTest, TheMedianIsARunAndTheSpreadIsAgainstIt) {
+    const struct {
+        std::vector<double> figures;
+        int median;  // which sample
+        double spread;
+    } cases[] = {
+        {{77, 81, 87, 92}, 1, 15.0 / 81 * 100},  // even: the lower middle run
+        {{92, 77, 87}, 2, 15.0 / 87 * 100},
+        {{5, 5, 5}, 1, 0},  // equal figures keep their order
+        {{42}, 0, 0},
+        {{0, 0}, 0, 0},  // no division by a median of 0
+    };
+    for (const auto& c : cases) {
+        SampleSummary s = SummarizeSamples(c.figures.data(), static_cast<int>(c.figures.size()));
+        EXPECT_EQ(s.medianIndex, c.median) << c.figures.size();
+        EXPECT_EQ(s.median, c.figures[static_cast<size_t>(c.median)]);
+        EXPECT_DOUBLE_EQ(s.spreadPercent, c.spread) << c.figures[0];
+        EXPECT_EQ(s.minimum, *std::min_element(c.figures.begin(), c.figures.end()));
+        EXPECT_EQ(s.maximum, *std::max_element(c.figures.begin(), c.figures.end()));
+    }
+    EXPECT_EQ(SummarizeSamples(nullptr, 0).medianIndex, -1);
+}

@@ -28,16 +28,17 @@ expect() {
     fi
 }
 
-expect "all bench cpu disk flops info memory" kelvane-cli ""
+expect "all bench cpu disk flops help info memory" kelvane-cli ""
 expect "disk" kelvane-cli di
-expect "--drive --duration --help --json --quiet --sysroot --threads --version" kelvane-cli --
-expect "--json --sysroot" kelvane-cli info ""
-expect "--duration --json --quiet" kelvane-cli cpu ""
-expect "--drive --duration --json --quiet" kelvane-cli disk --
-expect "--drive --duration --threads" kelvane-cli bench ""
+expect "--drive --duration --help --json --quiet --repeat --sysroot --threads --version" kelvane-cli --
+expect "--help --json --sysroot" kelvane-cli info ""
+expect "--duration --help --json --quiet --repeat" kelvane-cli cpu ""
+expect "--drive --duration --help --json --quiet --repeat" kelvane-cli disk --
+expect "--drive --duration --help --json --quiet --threads" kelvane-cli bench ""
+expect "disk" kelvane-cli help d
 # A command after options; options already given are not offered again.
-expect "--drive --duration --quiet" kelvane-cli --json disk ""
-expect "--json --quiet --threads" kelvane-cli all --duration 500 ""
+expect "--drive --duration --help --quiet --repeat" kelvane-cli --json disk ""
+expect "--drive --help --json --quiet --repeat --threads" kelvane-cli all --duration 500 ""
 expect "" kelvane-cli disk --duration ""
 # --drive completes directories only, with a blank in a name kept whole, in both spellings.
 expect "$work/hold $work/home dir" kelvane-cli disk --drive "$work/ho"
