@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -33,10 +34,27 @@ int Bounded(int threads) {
     return threads;
 }
 
+// Starts one more thread in `pool`; false where the system gives no more (an address-space
+// limit, a cgroup's pids.max): the run goes on with the threads it has.
+template <typename Work>
+bool StartThread(std::vector<std::thread>* pool, Work work) {
+    try {
+        pool->emplace_back(work);
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
+}
+
 // Releases the workers into a pass together and waits for all of them to finish it.
 class PassGate {
-public:
+  public:
     explicit PassGate(int workers) : workers_(workers) {}
+    // Before the first pass: the workers that really started.
+    void SetWorkers(int workers) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        workers_ = workers;
+    }
     // Main thread: starts pass `iterations` (0: the workers leave), returns when all are done.
     void RunPass(int32_t iterations) {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -58,10 +76,10 @@ public:
         if (++done_ == workers_) finished_.notify_one();
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable wake_, finished_;
-    const int workers_;
+    int workers_;
     int done_ = 0;
     uint64_t generation_ = 0;
     int32_t iterations_ = 0;
@@ -98,7 +116,8 @@ CoreKindTotals TotalByCoreKind(const int8_t* kinds, const uint32_t* figures, int
     return totals;
 }
 
-void RunWhetstoneThreads(int threads, uint32_t duration, ProgressTarget* progress, ThreadedWhetstoneRun* run) {
+void RunWhetstoneThreads(int threads, uint32_t duration, ProgressTarget* progress,
+                         ThreadedWhetstoneRun* run) {
     threads = Bounded(threads);
     const uint32_t limit = duration > 3000 ? duration : 3000;
     std::vector<uint32_t> passMs(static_cast<size_t>(threads), 0);
@@ -107,7 +126,7 @@ void RunWhetstoneThreads(int threads, uint32_t duration, ProgressTarget* progres
     std::vector<std::thread> workers;
     workers.reserve(static_cast<size_t>(threads));
     for (int t = 0; t < threads; ++t) {
-        workers.emplace_back([&, t] {
+        const bool started = StartThread(&workers, [&, t] {
             PinThreadToProcessor(t, &processor[static_cast<size_t>(t)]);
             // The floating-point mode belongs to each thread: each flushes its own subnormals.
             const uint32_t floatMode = FlushSubnormalsToZero();
@@ -123,13 +142,22 @@ void RunWhetstoneThreads(int threads, uint32_t duration, ProgressTarget* progres
             RestoreFloatMode(floatMode);
             gate.Done();
         });
+        if (!started) break;
     }
+    *run = ThreadedWhetstoneRun{};
+    run->requested = threads;
+    threads = static_cast<int>(workers.size());
+    if (threads == 0) return;
+    gate.SetWorkers(threads);
+    passMs.resize(static_cast<size_t>(threads));
+    processor.resize(static_cast<size_t>(threads));
     int32_t n = 1;
     uint32_t slowest = 0;
     for (;;) {
         if (progress) {
             char text[256];
-            std::snprintf(text, sizeof text, "Whetstone %d iterations on %d threads...\n", n, threads);
+            std::snprintf(text, sizeof text, "Whetstone %d iterations on %d threads...\n", n,
+                          threads);
             progress->Set(text);
         }
         gate.RunPass(n);
@@ -141,7 +169,6 @@ void RunWhetstoneThreads(int threads, uint32_t duration, ProgressTarget* progres
     gate.RunPass(0);
     for (std::thread& worker : workers) worker.join();
 
-    *run = ThreadedWhetstoneRun{};
     run->threads = threads;
     run->iterations = n;
     run->slowestMs = slowest;
@@ -164,23 +191,27 @@ struct MemoryWorker {
     int processor = -1;
 };
 
+// `*threads`: asked for, then the threads that started.
 template <typename Cycle>
-uint64_t RunThreads(int threads, uint32_t blockBytes, uint32_t minimumMs, std::vector<MemoryWorker>* workers,
-                    uint32_t* elapsedMs, bool* allocated, Cycle cycle) {
+uint64_t RunThreads(int* threads, uint32_t blockBytes, uint32_t minimumMs,
+                    std::vector<MemoryWorker>* workers, uint32_t* elapsedMs, bool* allocated,
+                    Cycle cycle) {
     std::atomic<int> ready{0};
     std::atomic<bool> go{false}, stop{false}, failed{false};
-    workers->assign(static_cast<size_t>(threads), MemoryWorker{});
+    workers->assign(static_cast<size_t>(*threads), MemoryWorker{});
     std::vector<std::thread> pool;
-    pool.reserve(static_cast<size_t>(threads));
+    pool.reserve(static_cast<size_t>(*threads));
     Steady::time_point start;
-    for (int t = 0; t < threads; ++t) {
-        pool.emplace_back([&, t] {
+    for (int t = 0; t < *threads; ++t) {
+        const bool started = StartThread(&pool, [&, t] {
             MemoryWorker& w = (*workers)[static_cast<size_t>(t)];
             PinThreadToProcessor(t, &w.processor);
             w.fill = static_cast<unsigned char*>(std::malloc(blockBytes));
             w.copy = static_cast<unsigned char*>(std::malloc(blockBytes));
-            if (!w.fill || !w.copy) failed = true;
-            else RunPlainFillCopy(w.fill, w.copy, blockBytes);  // first touch, untimed
+            if (!w.fill || !w.copy)
+                failed = true;
+            else
+                RunPlainFillCopy(w.fill, w.copy, blockBytes);  // first touch, untimed
             ++ready;
             while (!go) std::this_thread::yield();
             if (!failed) {
@@ -195,8 +226,12 @@ uint64_t RunThreads(int threads, uint32_t blockBytes, uint32_t minimumMs, std::v
             std::free(w.fill);
             std::free(w.copy);
         });
+        if (!started) break;
     }
-    while (ready < threads) std::this_thread::yield();
+    *threads = static_cast<int>(pool.size());
+    workers->resize(pool.size());
+    if (*threads == 0) failed = true;
+    while (ready < *threads) std::this_thread::yield();
     start = Steady::now();
     go = true;
     if (!failed) std::this_thread::sleep_for(std::chrono::milliseconds(minimumMs));
@@ -224,24 +259,32 @@ bool MeasureMemoryBandwidthThreads(int threads, uint32_t durationMs, ProgressTar
                                    ThreadedMemoryRun* run, MemoryStatusSource& memory) {
     threads = Bounded(threads);
     *run = ThreadedMemoryRun{};
-    run->threads = threads;
+    run->threads = run->requested = threads;
     if (progress) progress->Show("Checking Allocation Limit...");
     // The single-thread run's budget, shared: two blocks a thread.
-    uint64_t perBlock = GetAvailablePhysicalMemory(memory) / (2ull * static_cast<unsigned>(threads));
+    uint64_t perBlock =
+        GetAvailablePhysicalMemory(memory) / (2ull * static_cast<unsigned>(threads));
     const uint32_t minimum = durationMs > 1000 ? durationMs : 1000;
-    for (uint32_t block = static_cast<uint32_t>(perBlock & ~uint64_t{kMiB - 1}); block >= kMiB; block /= 2) {
+    for (uint32_t block = static_cast<uint32_t>(perBlock & ~uint64_t{kMiB - 1}); block >= kMiB;
+         block /= 2) {
         block &= ~(kMiB - 1);
         if (progress) {
             char text[256];
-            std::snprintf(text, sizeof text, "%lu MB memory copy test on %d threads...",
-                          static_cast<unsigned long>((2ull * block * static_cast<unsigned>(threads)) >> 20), threads);
+            std::snprintf(
+                text, sizeof text, "%lu MB memory copy test on %d threads...",
+                static_cast<unsigned long>((2ull * block * static_cast<unsigned>(threads)) >> 20),
+                threads);
             progress->Show(text);
         }
         std::vector<MemoryWorker> workers;
         bool allocated = false;
         uint32_t elapsed = 0;
-        uint64_t moved = RunThreads(threads, block, minimum, &workers, &elapsed, &allocated, BenchmarkCycle);
+        int started = threads;
+        uint64_t moved =
+            RunThreads(&started, block, minimum, &workers, &elapsed, &allocated, BenchmarkCycle);
+        if (started == 0) return false;
         if (!allocated) continue;
+        threads = run->threads = started;
         run->blockBytes = block;
         run->movedMiB = moved;
         run->elapsedMs = elapsed ? elapsed : 1;
@@ -265,6 +308,8 @@ double ReferenceMemoryRateThreads(int threads, uint32_t blockBytes, uint32_t dur
     std::vector<MemoryWorker> workers;
     bool allocated = false;
     uint32_t elapsed = 0;
-    uint64_t moved = RunThreads(Bounded(threads), blockBytes, durationMs, &workers, &elapsed, &allocated, PlainCycle);
+    int started = Bounded(threads);
+    uint64_t moved =
+        RunThreads(&started, blockBytes, durationMs, &workers, &elapsed, &allocated, PlainCycle);
     return allocated && elapsed ? static_cast<double>(moved) * 1000.0 / elapsed : 0;
 }

@@ -369,5 +369,18 @@ for duration in -1 99999999999 3600001 abc; do
   fi
 done
 
+# Fewer threads than asked for: an address-space limit lets only some stacks be made. The
+# run goes on with those and says so, or ends with status 1; never std::terminate (134).
+for run in "flops --threads 64" "memory --threads 8"; do
+  # shellcheck disable=SC2086
+  (ulimit -v 120000 && exec "$cli" $run --duration 0 --quiet) >"$work/out" 2>"$work/err"
+  status=$?
+  if { [ $status -eq 0 ] && grep -Eq 'threads:|started only' "$work/out"; } || [ $status -eq 1 ]; then
+    pass "$run under ulimit -v 120000: exit $status, $(grep -hE 'started only|threads:' "$work/out" "$work/err" | head -n 1 | cut -c1-100)"
+  else
+    fail "$run under ulimit -v 120000: exit $status, $(tail -n 2 "$work/err" | tr '\n' ' ')"
+  fi
+done
+
 echo "fault runs: $failures failed, $skips skipped"
 [ $failures -eq 0 ]

@@ -122,8 +122,21 @@ void WriteCoreKindJson(const int8_t* kinds, const uint32_t* figures, int threads
     json.EndObject();
 }
 
+// Where the system started fewer threads than were asked for, the figures are of those.
+void WriteFewerThreads(int requested, int started, std::FILE* out) {
+    if (started < requested)
+        std::fprintf(out, "  (%d threads asked for; the system started only %d)\n", requested,
+                     started);
+}
+
 void WriteThreadedFlops(const BenchmarkResult& single, const ThreadedWhetstoneRun& run,
                         std::FILE* out) {
+    if (run.threads == 0) {
+        std::fprintf(out, "  %d threads:   no result: the system started no thread\n",
+                     run.requested);
+        return;
+    }
+    WriteFewerThreads(run.requested, run.threads, out);
     const uint32_t one = WhetstoneScore(single.flops.iterations, single.flops.elapsedMs, 1);
     std::fprintf(out, "  %d threads:   %.1f Gigaflops together (", run.threads,
                  run.totalScore / 1000.0);
@@ -136,10 +149,12 @@ void WriteThreadedFlops(const BenchmarkResult& single, const ThreadedWhetstoneRu
 
 void WriteThreadedMemory(const ThreadedMemoryRun& run, bool ok, std::FILE* out) {
     if (!ok) {
-        std::fprintf(out, "  %d threads:   no result: no pair of 1 MiB blocks for each thread\n",
-                     run.threads);
+        std::fprintf(out, "  %d threads:   no result: %s\n", run.requested,
+                     run.threads ? "no pair of 1 MiB blocks for each thread"
+                                 : "the system started no thread");
         return;
     }
+    WriteFewerThreads(run.requested, run.threads, out);
     std::fprintf(out, "  %d threads:   %u MiB/s together (", run.threads, run.mibPerSecond);
     for (int t = 0; t < run.threads; ++t)
         std::fprintf(out, "%s%u", t ? " + " : "", run.threadMibPerSecond[t]);
@@ -281,6 +296,7 @@ void WriteThreadedJson(Benchmark benchmark, const BenchmarkResult& single, const
         const ThreadedWhetstoneRun& run = runs.flops;
         const uint32_t one = WhetstoneScore(single.flops.iterations, single.flops.elapsedMs, 1);
         json.Field("count", static_cast<int64_t>(run.threads));
+        json.Field("requested", static_cast<int64_t>(run.requested));
         json.Field("all_core_whetstone_score", run.totalScore);
         json.Key("per_thread_whetstone_scores");
         json.BeginArray();
@@ -295,6 +311,7 @@ void WriteThreadedJson(Benchmark benchmark, const BenchmarkResult& single, const
     } else {
         const ThreadedMemoryRun& run = runs.memory;
         json.Field("count", static_cast<int64_t>(run.threads));
+        json.Field("requested", static_cast<int64_t>(run.requested));
         json.Key("ok");
         json.Bool(runs.memoryOk);
         json.Field("all_core_mib_per_second", static_cast<uint64_t>(run.mibPerSecond));
@@ -428,6 +445,12 @@ int RunBenchmarkCommand(const CliOptions& options, std::FILE* out, std::FILE* er
         progress.EndStep();
         if (!result.ok) {
             std::fprintf(err, "kelvane-cli: %s %s\n", info.label, result.text);
+            status = kExitNoResult;
+        }
+        if (threaded &&
+            (info.benchmark == Benchmark::kFlops ? runs->flops.threads == 0 : !runs->memoryOk)) {
+            std::fprintf(err, "kelvane-cli: %s on %d threads: no result\n", info.label,
+                         ThreadCount(options));
             status = kExitNoResult;
         }
         const Repeats* repeated = options.repeat > 1 && result.ok ? &repeats : nullptr;

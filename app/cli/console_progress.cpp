@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <system_error>
 
 #include "platform/console.h"
 
@@ -78,7 +79,15 @@ void ConsoleProgress::BeginStep(const char* step, uint32_t expectedMs) {
     running_ = true;
     Draw();
     // The benchmark holds this thread for seconds: a second one keeps the time moving.
-    ticker_ = std::thread(&ConsoleProgress::Tick, this);
+    // Where the system starts no more threads (a pids limit), plain lines tell the same.
+    try {
+        ticker_ = std::thread(&ConsoleProgress::Tick, this);
+    } catch (const std::system_error&) {
+        running_ = false;
+        style_ = ProgressStyle::kLines;
+        std::fprintf(err_, "\r%*s\r%s\n", width_, "", step_);
+        std::fflush(err_);
+    }
 }
 
 void ConsoleProgress::EndStep() {
