@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "app/duration.h"
 #include "app/qt/qt_dialog.h"
@@ -63,6 +65,31 @@ bool HasDisplay(int argc, char** argv) {
     return false;
 }
 
+// Where XDG_RUNTIME_DIR is unset, the toolkit makes $TMPDIR/runtime-<user> and leaves it:
+// a private folder of ours instead, removed when the program ends.
+class PrivateRuntimeDirectory {
+  public:
+    PrivateRuntimeDirectory() {
+        const char* given = std::getenv("XDG_RUNTIME_DIR");
+        if (given && given[0]) return;
+        const char* tmp = std::getenv("TMPDIR");
+        path_ = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/kelvane-runtime-XXXXXX";
+        if (mkdtemp(&path_[0]))
+            setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
+        else
+            path_.clear();
+    }
+    ~PrivateRuntimeDirectory() {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    }
+    PrivateRuntimeDirectory(const PrivateRuntimeDirectory&) = delete;
+    PrivateRuntimeDirectory& operator=(const PrivateRuntimeDirectory&) = delete;
+
+  private:
+    std::string path_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,6 +110,7 @@ int main(int argc, char** argv) {
         std::fputs(kNoDisplay, stderr);
         return 1;
     }
+    PrivateRuntimeDirectory runtime;  // outlives the application
     QStringList held;
     g_heldMessages = &held;
     qInstallMessageHandler(StartupMessages);
