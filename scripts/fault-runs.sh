@@ -382,5 +382,27 @@ for run in "flops --threads 64" "memory --threads 8"; do
   fi
 done
 
+# SIGTERM on a terminal: the live progress line is erased before the program ends, so the
+# shell's prompt does not stand glued to it.
+if ! command -v tmux >/dev/null; then
+  skip "SIGTERM on a terminal" "no tmux"
+else
+  session=kelvane-fault-$$
+  tmux new-session -d -s "$session" -x 80 -y 6 "bash --norc --noprofile"
+  tmux send-keys -t "$session" "$cli flops; echo STATUS=\$?" Enter
+  sleep 2
+  # SIGTERM, not SIGINT: after a child ended by SIGINT an interactive shell drops the rest
+  # of the line, and the status would not be printed.
+  pkill -TERM -f "^$cli flops\$"
+  sleep 1
+  screen=$(tmux capture-pane -p -t "$session")
+  tmux kill-session -t "$session"
+  if grep -q 'STATUS=143' <<<"$screen" && ! grep -q 'CPU FLOPS:' <<<"$screen"; then
+    pass "SIGTERM on a terminal: the progress line erased, status 143"
+  else
+    fail "SIGTERM on a terminal: the screen reads: $(tr '\n' '|' <<<"$screen")"
+  fi
+fi
+
 echo "fault runs: $failures failed, $skips skipped"
 [ $failures -eq 0 ]

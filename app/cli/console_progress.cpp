@@ -98,6 +98,7 @@ void ConsoleProgress::EndStep() {
     }
     wake_.notify_all();
     ticker_.join();
+    SetLiveLine(err_, 0);
     std::fprintf(err_, "\r%*s\r", width_, "");
     std::fflush(err_);
 }
@@ -131,8 +132,11 @@ void ConsoleProgress::Draw() {
     FormatProgressLine(step_, elapsed > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(elapsed),
                        expectedMs_, text_, width, line);
     // Carriage return and padding rather than escape sequences: every console takes them.
-    std::fprintf(err_, "\r%-*s", width, line);
+    // The cursor goes back to the start, so that what the terminal echoes (^C) lands on
+    // the line instead of wrapping past its end.
+    std::fprintf(err_, "\r%-*s\r", width, line);
     std::fflush(err_);
+    SetLiveLine(err_, width);
 }
 
 void ConsoleProgress::Tick() {

@@ -33,10 +33,15 @@ void Keep(const char* mountPoint, const char*, void* context) {
 class LinuxDrives final : public DriveSource {
   public:
     int ListDrives(DriveEntry* entries, int capacity) override {
-        // A host with a few thousand container mounts writes about 1 MB.
-        constexpr size_t kSize = 1 << 20;
-        std::unique_ptr<char[]> text(new char[kSize]);
-        long length = ReadSmallFile("/proc/self/mountinfo", text.get(), kSize);
+        // A host with a few thousand container mounts writes about 1 MB; the buffer grows
+        // until the whole file fits, up to a bound no real mount table reaches.
+        std::unique_ptr<char[]> text;
+        long length = 0;
+        for (size_t size = 1 << 20; size <= (64u << 20); size *= 4) {
+            text.reset(new char[size]);
+            length = ReadSmallFile("/proc/self/mountinfo", text.get(), size);
+            if (length < 0 || static_cast<size_t>(length) < size - 1) break;
+        }
         if (length <= 0) return 0;
         Collect collect = {entries, capacity, 0};
         ParseMountinfo(text.get(), static_cast<size_t>(length), Keep, &collect);

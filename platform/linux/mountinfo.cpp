@@ -1,11 +1,12 @@
 #include "platform/linux/mountinfo.h"
 
 #include <cstring>
-#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
-constexpr int kMaxMounts = 256;
 constexpr int kMaxFields = 64;
 
 struct Field {
@@ -170,8 +171,10 @@ int Rank(const Mount& mount) {
 }  // namespace
 
 void ParseMountinfo(const char* text, size_t length, MountCallback keep, void* context) {
-    std::unique_ptr<Mount[]> mounts(new Mount[kMaxMounts]);
-    int count = 0;
+    // No cap on the entries: a drive mounted after thousands of bind mounts (a container
+    // host) is a drive all the same. Maps keep the passes linear.
+    std::vector<Mount> mounts;
+    std::unordered_map<std::string, size_t> byPlace;
     const char* end = text + length;
     for (const char* at = text; at < end;) {
         const char* stop =
@@ -182,24 +185,19 @@ void ParseMountinfo(const char* text, size_t length, MountCallback keep, void* c
         at = stop < end ? stop + 1 : end;
         if (!stores) continue;
         // A later mount on the same place hides the earlier one.
-        int slot = count;
-        for (int i = 0; i < count; ++i)
-            if (std::strcmp(mounts[i].mountPoint, mount.mountPoint) == 0) slot = i;
-        if (slot == kMaxMounts) {
-            // Full: only "/" still gets a place, the last one.
-            if (Rank(mount) != 2) continue;
-            slot = kMaxMounts - 1;
-        }
-        mounts[slot] = mount;
-        if (slot == count) ++count;
+        auto placed = byPlace.emplace(mount.mountPoint, mounts.size());
+        if (placed.second)
+            mounts.push_back(mount);
+        else
+            mounts[placed.first->second] = mount;
     }
-    for (int i = 0; i < count; ++i) {
-        bool shown = true;
-        for (int k = 0; k < count && shown; ++k) {
-            if (k == i || std::strcmp(mounts[k].device, mounts[i].device) != 0) continue;
-            int other = Rank(mounts[k]), mine = Rank(mounts[i]);
-            shown = mine > other || (mine == other && i < k);
-        }
-        if (shown) keep(mounts[i].mountPoint, mounts[i].fsType, context);
+    // Each file system once, at its best-ranked place; the first of equal rank.
+    std::unordered_map<std::string, size_t> best;
+    for (size_t i = 0; i < mounts.size(); ++i) {
+        auto found = best.emplace(mounts[i].device, i);
+        if (!found.second && Rank(mounts[i]) > Rank(mounts[found.first->second]))
+            found.first->second = i;
     }
+    for (size_t i = 0; i < mounts.size(); ++i)
+        if (best[mounts[i].device] == i) keep(mounts[i].mountPoint, mounts[i].fsType, context);
 }

@@ -14,6 +14,6 @@ constexpr size_t kMaxMountPointLength = 259;
 // systems, other overlays, read-only images (squashfs), optical media, the mounts of
 // the system's own trees and of container storage. A file system mounted at several
 // places is passed once: at "/" if it is there, else where its own root is mounted,
-// else at its first mount. At most 256 are passed, "/" always among them.
+// else at its first mount. Every one is passed, however many lines the file has.
 typedef void (*MountCallback)(const char* mountPoint, const char* fsType, void* context);
 void ParseMountinfo(const char* text, size_t length, MountCallback keep, void* context);

@@ -1,5 +1,7 @@
 #include "platform/linux/temporary_file.h"
 
+#include "platform/console.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -62,6 +64,7 @@ void OnFatalSignal(int signal) {
     }
     if (state == kNamed && s_nameState.compare_exchange_strong(state, kBusy))
         UnlinkIfOurs(s_name, s_device, s_inode);
+    EraseLiveLine();
     // SA_RESETHAND has restored the default action; the signal, held while the handler
     // runs, ends the process when it returns (a fault ends it on the retried instruction).
     raise(signal);

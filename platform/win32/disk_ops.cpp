@@ -1,5 +1,7 @@
 #include "platform/disk_ops.h"
 
+#include "platform/console.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -14,7 +16,7 @@ namespace {
 constexpr DWORD kDriveInMemory = 0x20000001;
 
 class Win32DiskOps final : public DiskOps {
-public:
+  public:
     bool ChooseDirectory(const char* drive, char* out, size_t capacity) override {
         if (!drive || !*drive) return Fail(ERROR_INVALID_DRIVE);
         // GetDriveTypeA wants the root with its backslash; "C:" alone is the current folder.
@@ -52,10 +54,10 @@ public:
         // CREATE_NEW: a file of that name, whoever made it, is never opened. Delete-on-close
         // removes ours however the process ends, and is the only delete: a delete by name
         // after the close could take a file that someone else has made under that name since.
-        HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                  FILE_FLAG_NO_BUFFERING | FILE_FLAG_DELETE_ON_CLOSE | FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
+        HANDLE file = CreateFileA(
+            path, GENERIC_READ | GENERIC_WRITE,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+            FILE_FLAG_NO_BUFFERING | FILE_FLAG_DELETE_ON_CLOSE | FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == nullptr || file == INVALID_HANDLE_VALUE) {
             Fail(GetLastError());
             return kNoFile;
@@ -101,11 +103,13 @@ public:
             return;
         }
         char text[256] = "";
-        DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                                      0x400, text, sizeof text, nullptr);
-        if (length == 0) std::snprintf(text, sizeof text, "Error %lu", static_cast<unsigned long>(code));
+        DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, code, 0x400, text, sizeof text, nullptr);
+        if (length == 0)
+            std::snprintf(text, sizeof text, "Error %lu", static_cast<unsigned long>(code));
         // The system's texts end in a line break, which a one-line field would show.
-        while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r')) text[--length] = '\0';
+        while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r'))
+            text[--length] = '\0';
         CopyBounded(out, text, capacity);
     }
 
@@ -113,7 +117,7 @@ public:
     uint32_t DiskFullCode() override { return ERROR_DISK_FULL; }
     uint32_t OutOfMemoryCode() override { return ERROR_NOT_ENOUGH_MEMORY; }
 
-private:
+  private:
     bool Fail(DWORD code) {
         error_ = code;
         return false;
@@ -124,6 +128,8 @@ private:
 };
 
 BOOL WINAPI OnConsoleEvent(DWORD) {
+    // The prompt that follows starts on a clean line.
+    EraseLiveLine();
     // Default handling ends the process; closing its handles deletes the file.
     return FALSE;
 }
@@ -135,4 +141,6 @@ DiskOps& SystemDiskOps() {
     return ops;
 }
 
-void RemoveTemporaryFileOnInterrupt() { SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
+void RemoveTemporaryFileOnInterrupt() {
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
