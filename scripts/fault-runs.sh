@@ -382,6 +382,15 @@ for run in "flops --threads 64" "memory --threads 8"; do
   fi
 done
 
+# Blocks an address-space limit leaves small enough for the cache: the figure says so.
+(ulimit -v 120000 && exec "$cli" memory --duration 0 --quiet) >"$work/out" 2>"$work/err"
+status=$?
+if [ $status -ne 0 ] || grep -q 'cache-sized blocks' "$work/out"; then
+  pass "memory under ulimit -v 120000: exit $status, $(head -n 1 "$work/out")"
+else
+  fail "memory under ulimit -v 120000: measured the cache without saying so: $(head -n 1 "$work/out")"
+fi
+
 # SIGTERM on a terminal: the live progress line is erased before the program ends, so the
 # shell's prompt does not stand glued to it.
 if ! command -v tmux >/dev/null; then

@@ -13,6 +13,8 @@
 #include "bench/samples.h"
 #include "platform/disk_ops.h"
 #include "platform/drives.h"
+#include "sysinfo/cpu_topology.h"
+#include "sysinfo/cpuid_leaves.h"
 #include "sysinfo/memory_video_os.h"
 #include "sysinfo/processor_count.h"
 #include "sysinfo/system_summary.h"
@@ -253,6 +255,23 @@ void WriteRepeatsJson(const Repeats& repeats, JsonWriter& json) {
     json.EndObject();
 }
 
+// The last level of cache, all its instances together; 0 where no cache is known.
+uint64_t LastLevelCacheBytes() {
+    CpuidLeaves leaves;
+    ReadCpuidLeaves(&leaves);
+    CpuTopology topology;
+    ReadCpuTopology(leaves, &topology);
+    for (const CpuTopology::CacheLevel* level : {&topology.l3, &topology.l2})
+        if (level->totalBytes) return level->totalBytes;
+    return 0;
+}
+
+// Blocks that fit four times in the last cache level measure the cache, not the memory:
+// what an address-space or cgroup limit leaves may be that small.
+bool CacheSizedBlocks(const BenchmarkResult& result, uint64_t cacheBytes) {
+    return result.ok && cacheBytes && uint64_t{result.memory.blockBytes} < 4 * cacheBytes;
+}
+
 // What the dialog's rule hides of a figure, for the text beside it: the disk's MiB/s (the
 // dialog counts 1.2 x MiB/s), one thread's Whetstone score before the processor count,
 // the memory's MiB/s under a whole number of GB/second. Empty where the text is exact.
@@ -274,9 +293,18 @@ void DescribeExactFigure(Benchmark benchmark, const BenchmarkResult& result, con
                               n == 1 ? "" : "s");
             return;
         }
-        case Benchmark::kMemory:
-            if (result.figure >= 1000) std::snprintf(out, capacity, " (%.0f MiB/s)", result.figure);
+        case Benchmark::kMemory: {
+            char cache[64] = "";
+            if (CacheSizedBlocks(result, LastLevelCacheBytes()))
+                std::snprintf(cache, sizeof cache, "cache-sized blocks: %u MiB",
+                              result.memory.blockBytes >> 20);
+            if (result.figure >= 1000)
+                std::snprintf(out, capacity, " (%.0f MiB/s%s%s)", result.figure,
+                              cache[0] ? "; " : "", cache);
+            else if (cache[0])
+                std::snprintf(out, capacity, " (%s)", cache);
             return;
+        }
         case Benchmark::kDisk: {
             // The user may not write on the drive itself: then it says where the file went.
             const bool elsewhere = result.writtenIn[0] && std::strcmp(result.writtenIn, drive) != 0;
@@ -350,6 +378,9 @@ void WriteResultJson(Benchmark benchmark, const BenchmarkResult& result, const c
             json.Field("block_bytes", static_cast<uint64_t>(result.memory.blockBytes));
             json.Field("moved_mib", result.memory.movedMiB);
             json.Field("timed_ms", static_cast<uint64_t>(result.memory.elapsedMs));
+            json.Field("last_level_cache_bytes", LastLevelCacheBytes());
+            json.Key("cache_sized_blocks");
+            json.Bool(CacheSizedBlocks(result, LastLevelCacheBytes()));
             break;
         case Benchmark::kDisk:
             // The figure the dialog shows counts 1.2 x MiB per second; the rate is beside it.
