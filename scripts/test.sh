@@ -4,7 +4,8 @@
 # (the same sources as a 64-bit program: on a kernel without 32-bit emulation the win32
 # tests are skipped, and these still run the Windows code under Wine); then the packages
 # (the .deb and the Windows zip, built and checked), the fault runs, static analysis and a
-# bounded fuzzing run (KELVANE_FUZZ_SECONDS per target, default 30 here).
+# bounded fuzzing run (KELVANE_FUZZ_SECONDS per target, default 20 here), and the
+# README's commands on a fresh Debian 12 root (scripts/fresh-machine.sh).
 #
 # Every stage runs even when an earlier one failed, so one fault does not hide the state
 # of the rest; a summary of each stage's result and time ends the run, and the exit
@@ -65,7 +66,14 @@ for p in linux linux-asan win32 win64; do stage "$p" preset "$p"; done
 stage packages bash scripts/package-checks.sh
 stage fault-runs bash scripts/fault-runs.sh
 stage static-analysis bash scripts/lint.sh
-stage fuzzing bash scripts/fuzz.sh "${KELVANE_FUZZ_SECONDS:-30}"
+stage fuzzing bash scripts/fuzz.sh "${KELVANE_FUZZ_SECONDS:-20}"
+# The README's two commands in a new Debian 12 root, as on a machine where nothing was
+# installed by hand (needs root; KELVANE_FRESH=0 leaves it out).
+if [ "${KELVANE_FRESH:-1}" = 1 ] && [ "$(id -u)" -eq 0 ]; then
+    stage fresh-machine bash scripts/fresh-machine.sh
+else
+    summary+=("$(printf '%-16s skipped (%s)' fresh-machine "needs root, or KELVANE_FRESH=0")")
+fi
 
 echo "=== summary ==="
 printf '%s\n' "${summary[@]}"
