@@ -162,10 +162,11 @@ void ReadBrandString(char* out, CpuidSource& cpuid) {
     char brand[49] = "";
     for (uint32_t leaf = 0; leaf < 3; ++leaf) {
         CpuidWords words = cpuid.Execute(0x80000002 + leaf);
-        std::memcpy(brand + 16 * leaf, &words.eax, 4);
-        std::memcpy(brand + 16 * leaf + 4, &words.ebx, 4);
-        std::memcpy(brand + 16 * leaf + 8, &words.ecx, 4);
-        std::memcpy(brand + 16 * leaf + 12, &words.edx, 4);
+        char* at = brand + size_t{16} * leaf;
+        std::memcpy(at, &words.eax, 4);
+        std::memcpy(at + 4, &words.ebx, 4);
+        std::memcpy(at + 8, &words.ecx, 4);
+        std::memcpy(at + 12, &words.edx, 4);
     }
     brand[48] = '\0';
     const char* start = brand;

@@ -30,7 +30,13 @@ void CopyLine(const char* text, char* out, size_t capacity) {
 
 int ProgressLineWidth(int terminalColumns, const char* columnsVariable) {
     int columns = terminalColumns;
-    if (columns <= 0 && columnsVariable) columns = std::atoi(columnsVariable);
+    if (columns <= 0 && columnsVariable) {
+        char* end = nullptr;
+        const long given = std::strtol(columnsVariable, &end, 10);
+        columns = end != columnsVariable && *end == '\0' && given > 0 && given < 100000
+                      ? static_cast<int>(given)
+                      : 0;
+    }
     if (columns <= 0) columns = 80;
     // One column short of the edge: a line that fills the last one wraps on some consoles.
     columns -= 1;
