@@ -77,15 +77,13 @@ TEST(CliArguments, HelpAndVersionWinOverTheRest) {
     const struct {
         std::vector<const char*> arguments;
         CliCommand command, helpFor;
-    } cases[] = {
-        {{"info", "--help"}, CliCommand::kHelp, CliCommand::kInfo},
-        {{"help", "disk"}, CliCommand::kHelp, CliCommand::kDisk},
-        {{"help"}, CliCommand::kHelp, CliCommand::kNone},
-        {{"-h"}, CliCommand::kHelp, CliCommand::kNone},
-        {{"/?"}, CliCommand::kHelp, CliCommand::kNone},
-        {{"-V"}, CliCommand::kVersion, CliCommand::kNone},
-        {{"--version", "--help"}, CliCommand::kHelp, CliCommand::kNone},
-    };
+    } cases[] = {{{"info", "--help"}, CliCommand::kHelp, CliCommand::kInfo},
+                 {{"help", "disk"}, CliCommand::kHelp, CliCommand::kDisk},
+                 {{"help"}, CliCommand::kHelp, CliCommand::kNone},
+                 {{"-h"}, CliCommand::kHelp, CliCommand::kNone},
+                 {{"/?"}, CliCommand::kHelp, CliCommand::kNone},
+                 {{"-V"}, CliCommand::kVersion, CliCommand::kNone},
+                 {{"--version", "--help"}, CliCommand::kHelp, CliCommand::kNone}};
     for (const auto& c : cases) {
         Parsed p = Parse(c.arguments);
         EXPECT_TRUE(p.ok) << c.arguments[0] << ": " << p.error;
@@ -141,13 +139,11 @@ TEST(CliArguments, DurationIsAWholeNumberOfMillisecondsWithinBounds) {
         const char* text;
         bool ok;
         int32_t ms;
-    } cases[] = {
-        {"0", true, 0},          {"500", true, 500},    {"3600000", true, 3600000},
-        {"0003000", true, 3000}, {"3600001", false, 0}, {"99999999999", false, 0},
-        {"abc", false, 0},       {"1e4", false, 0},     {"5s", false, 0},
-        {"-5", false, 0},        {"+5", false, 0},      {" 5", false, 0},
-        {"5.0", false, 0},       {"", false, 0},
-    };
+    } cases[] = {{"0", true, 0},          {"500", true, 500},    {"3600000", true, 3600000},
+                 {"0003000", true, 3000}, {"3600001", false, 0}, {"99999999999", false, 0},
+                 {"abc", false, 0},       {"1e4", false, 0},     {"5s", false, 0},
+                 {"-5", false, 0},        {"+5", false, 0},      {" 5", false, 0},
+                 {"5.0", false, 0},       {"", false, 0}};
     for (const auto& c : cases) {
         Parsed p = Parse({"cpu", "--duration", c.text});
         EXPECT_EQ(p.ok, c.ok) << "'" << c.text << "'";

@@ -43,14 +43,12 @@ TEST(CoreKindTotalsTest, AddsFiguresByKind) {
         int performance, efficiency, unknown;
         uint64_t performanceFigure, efficiencyFigure;
         bool hybrid;
-    } cases[] = {
-        {{0, 0}, {10, 20}, 0, 0, 2, 0, 0, false},
-        {{1, 1, 2, 2, 2}, {40, 41, 20, 21, 22}, 2, 3, 0, 81, 63, true},
-        {{1, 1}, {40, 41}, 2, 0, 0, 81, 0, false},
-        {{2, 0, 1}, {20, 5, 40}, 1, 1, 1, 40, 20, true},
-        {{7, -1}, {3, 4}, 0, 0, 2, 0, 0, false},
-        {{}, {}, 0, 0, 0, 0, 0, false},
-    };
+    } cases[] = {{{0, 0}, {10, 20}, 0, 0, 2, 0, 0, false},
+                 {{1, 1, 2, 2, 2}, {40, 41, 20, 21, 22}, 2, 3, 0, 81, 63, true},
+                 {{1, 1}, {40, 41}, 2, 0, 0, 81, 0, false},
+                 {{2, 0, 1}, {20, 5, 40}, 1, 1, 1, 40, 20, true},
+                 {{7, -1}, {3, 4}, 0, 0, 2, 0, 0, false},
+                 {{}, {}, 0, 0, 0, 0, 0, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         CoreKindTotals totals =

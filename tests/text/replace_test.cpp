@@ -17,21 +17,19 @@ TEST(ReplaceAll, LeftToRightWithoutRescanningReplacements) {
         const char* replacement;
         int passes;
         const char* expected;
-    } cases[] = {
-        {"no match here", "xyz", "", 1, "no match here"},
-        {"aa", "a", "aa", 1, "aaaa"},
-        {"a,b,,c", ",", ";", 1, "a;b;;c"},
-        {"abab", "ab", "", 1, ""},
-        {"MMX, SSE, Thermal Monitoring", ", Thermal Monitoring", "", 1, "MMX, SSE"},
-        {"Thermal Monitoring", ", Thermal Monitoring", "", 1, "Thermal Monitoring"},
-        {"x, Thermal Monitoring, Thermal Monitoring", ", Thermal Monitoring", "", 1, "x"},
-        {"", "  ", " ", 1, ""},
-        {"a     b", "  ", " ", 1, "a   b"},
-        {"a        b", "  ", " ", 3, "a b"},
-        {"a         b", "  ", " ", 3, "a  b"},
-        {"a                 b", "  ", " ", 3, "a   b"},
-        {"a b c", "  ", " ", 3, "a b c"},
-    };
+    } cases[] = {{"no match here", "xyz", "", 1, "no match here"},
+                 {"aa", "a", "aa", 1, "aaaa"},
+                 {"a,b,,c", ",", ";", 1, "a;b;;c"},
+                 {"abab", "ab", "", 1, ""},
+                 {"MMX, SSE, Thermal Monitoring", ", Thermal Monitoring", "", 1, "MMX, SSE"},
+                 {"Thermal Monitoring", ", Thermal Monitoring", "", 1, "Thermal Monitoring"},
+                 {"x, Thermal Monitoring, Thermal Monitoring", ", Thermal Monitoring", "", 1, "x"},
+                 {"", "  ", " ", 1, ""},
+                 {"a     b", "  ", " ", 1, "a   b"},
+                 {"a        b", "  ", " ", 3, "a b"},
+                 {"a         b", "  ", " ", 3, "a  b"},
+                 {"a                 b", "  ", " ", 3, "a   b"},
+                 {"a b c", "  ", " ", 3, "a b c"}};
     for (const auto& c : cases) {
         char text[260];
         std::strcpy(text, c.text);

@@ -15,8 +15,7 @@ TEST(AccessibleName, LabelWithoutColonAndMnemonicCutToCapacity) {
         {"CPU Speed:", 64, "CPU Speed"},         {"&Close", 64, "Close"},  {"", 64, ""},
         {"Memory (RAM):", 64, "Memory (RAM)"},   {"R&&D:", 64, "R&D"},     {nullptr, 64, ""},
         {"Run &All Tests", 64, "Run All Tests"}, {"Cores: ", 64, "Cores"}, {"Vendor:", 1, ""},
-        {"Mem Bandwidth:", 6, "Mem B"},
-    };
+        {"Mem Bandwidth:", 6, "Mem B"}};
     for (const auto& c : cases) {
         char name[65];
         std::memset(name, '#', sizeof name);

@@ -41,8 +41,7 @@ TEST(GuiFontTest, DescribesTheRequestedFont) {
         {{"", 12, true, true, true}, 120, "Tahoma -20 700 italic underline"},
         {{"wInGdInGs", 0, false, false, false}, 96, "wInGdInGs -11 400 symbol"},
         {{"Wingdings 2", 0, false, false, false}, 96, "Wingdings 2 -11 400"},
-        {{face40.c_str(), 0, false, false, false}, 96, "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF -11 400"},
-    };
+        {{face40.c_str(), 0, false, false, false}, 96, "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF -11 400"}};
     for (const auto& c : cases) EXPECT_EQ(Font(c.request, c.dpi), c.font);
 }
 
