@@ -57,7 +57,6 @@ TEST(CpuTopologyLinuxTest, CpuLists) {
         {"3-1", false, {}},
         {"0-", false, {}},
         {"0,,1", false, {}},
-        {"a", false, {}},
         {"1234567890", false, {}},
     };
     for (const auto& c : cases) {
@@ -74,30 +73,19 @@ ContainerFacts Facts(const char* machine) {
     return facts;
 }
 
+// What the trees' verdicts (machine_trees.py) do not show: Podman's engine line, process
+// 1's environment read past other variables, WSL's interop handler, and a host's nothing.
 TEST(ContainerFactsLinuxTest, MachineTrees) {
-    // Podman's file with its engine line, process 1's environment read past other variables.
     const ContainerFacts podman = Facts("podman-rootless");
-    EXPECT_TRUE(podman.containerEnv);
-    EXPECT_TRUE(podman.dockerEnv);
     EXPECT_STREQ("podman-5.2.2", podman.containerEnvEngine);
     EXPECT_STREQ("podman", podman.initContainer);
     EXPECT_STREQ("0::/\n", podman.initCgroup);
-    EXPECT_STREQ("6.10.6-200.fc40.x86_64\n", podman.kernelRelease);
-
-    // Docker sets no container= variable; the empty marker file still counts.
-    const ContainerFacts docker = Facts("container-cpuset");
-    EXPECT_TRUE(docker.dockerEnv);
-    EXPECT_FALSE(docker.containerEnv);
-    EXPECT_STREQ("", docker.initContainer);
-    EXPECT_STREQ("", docker.containerEnvEngine);
 
     const ContainerFacts wsl = Facts("wsl2");
     EXPECT_TRUE(wsl.wslInterop);
-    EXPECT_FALSE(wsl.dockerEnv);
     EXPECT_EQ(
         0, std::string(wsl.kernelVersion).find("Linux version 5.15.153.1-microsoft-standard-WSL2"));
 
-    // A host: none of the files, nothing made up.
     const ContainerFacts host = Facts("epyc-96");
     EXPECT_FALSE(host.dockerEnv || host.containerEnv || host.wslInterop);
     EXPECT_STREQ("", host.systemdContainer);

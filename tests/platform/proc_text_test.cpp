@@ -2,8 +2,6 @@
 // and binary input is the fuzzers' (tests/fuzz/proc_text_fuzzer.cpp).
 #include "platform/linux/proc_text.h"
 
-#include <sched.h>
-
 #include <cstring>
 #include <string>
 
@@ -45,8 +43,6 @@ TEST(ProcessorIdentifierTest, AsWindowsWritesIt) {
     char out[128];
     SynthesizeProcessorIdentifier(0x000906EA, "GenuineIntel", out, sizeof out);
     EXPECT_STREQ(out, "Intel64 Family 6 Model 158 Stepping 10, GenuineIntel");
-    SynthesizeProcessorIdentifier(0x00A20F10, "AuthenticAMD", out, sizeof out);
-    EXPECT_STREQ(out, "AMD64 Family 25 Model 33 Stepping 0, AuthenticAMD");
     SynthesizeProcessorIdentifier(0x00B00F21, "AuthenticAMD", out, sizeof out);
     EXPECT_STREQ(out, "AMD64 Family 26 Model 2 Stepping 1, AuthenticAMD");
 }
@@ -92,11 +88,9 @@ TEST(CgroupTest, LimitsAndPaths) {
 }
 
 TEST(OsReleaseTest, PrettyNameOrName) {
+    // PRETTY_NAME: the machine trees' OS lines.
     char out[64];
-    std::string text = TestData("linux/os-release.txt");
-    ParseOsRelease(text.data(), text.size(), out, sizeof out);
-    EXPECT_STREQ(out, "Debian GNU/Linux 12 (bookworm)");
-    text = TestData("linux/os-release-no-pretty.txt");
+    std::string text = TestData("linux/os-release-no-pretty.txt");
     ParseOsRelease(text.data(), text.size(), out, sizeof out);
     EXPECT_STREQ(out, "Alpine");
     std::string longName = "PRETTY_NAME=\"" + std::string(500, 'x') + "\"\n";
@@ -109,16 +103,17 @@ TEST(CpuListTest, CountsTheNamedProcessors) {
         const char* text;
         int count;
     } cases[] = {
-        {"0\n", 1},         {"0-1\n", 2},      {"0-63\n", 64}, {"0,2-3,8-11\n", 7},
-        {"0-255", 256},     {" 0-3 \r\n", 4},  {"0-3,\n", 4},  {"", 0},
-        {"\n", 0},          {"3-1", 0},        {"0-", 0},      {"-3", 0},
-        {"0,,1", 0},        {"a-b", 0},        {"0-3x", 0},    {"0-9999999999", 0},
-        {"0-999999999", 0}, {"0-3\n4-7\n", 4},
+        {"0\n", 1},          {"0,2-3,8-11\n", 7}, {"0-255", 256},
+        {" 0-3 \r\n", 4},    {"0-3,\n", 4},       {"", 0},
+        {"\n", 0},           {"3-1", 0},          {"0-", 0},
+        {"-3", 0},           {"0,,1", 0},         {"0-3x", 0},
+        {"0-9999999999", 0}, {"0-999999999", 0},  {"0-3\n4-7\n", 4},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseCpuList(c.text, std::strlen(c.text)), c.count) << c.text;
 }
 
+// base_frequency and the model name before cpuinfo_max_freq: the machine trees.
 TEST(NominalClockTest, FromTheFirstSourceThatExists) {
     CpuinfoFacts facts{};
     std::strcpy(facts.modelName, "Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz");
@@ -130,11 +125,8 @@ TEST(NominalClockTest, FromTheFirstSourceThatExists) {
         const char* source;
     } cases[] = {
         {"sys-cppc", nullptr, 2900, "cppc"},  // before base_frequency, which it has too
-        {"sys-cpufreq", nullptr, 3500, "base_frequency"},
-        {"sys-maxfreq", nullptr, 3200, "model_name"},  // before cpuinfo_max_freq
         {"sys-none", "Some CPU @ 2400MHz", 2400, "model_name"},
         {"sys-maxfreq", "AMD EPYC 7B13", 4700, "cpuinfo_max_freq"},  // before cpu MHz
-        {"sys-none", "AMD EPYC 7B13", 4300, "cpu_mhz"},
         {"sys-none", "Some CPU @ GHz", 4300, "cpu_mhz"},
     };
     for (const auto& c : cases) {
@@ -148,26 +140,6 @@ TEST(NominalClockTest, FromTheFirstSourceThatExists) {
     const char* source = nullptr;
     EXPECT_EQ(ReadNominalMhz(facts, &source), 0u);
     EXPECT_STREQ(source, "none");
-}
-
-// A process narrowed to one processor counts one, as a container's cpuset makes it.
-TEST(AllowedProcessorsTest, FollowsTheAffinity) {
-    cpu_set_t saved;
-    ASSERT_EQ(sched_getaffinity(0, sizeof saved, &saved), 0);
-    EXPECT_EQ(CountAllowedProcessors(), CPU_COUNT(&saved));
-    cpu_set_t one;
-    CPU_ZERO(&one);
-    for (int i = 0; i < CPU_SETSIZE; ++i) {
-        if (CPU_ISSET(i, &saved)) {
-            CPU_SET(i, &one);
-            break;
-        }
-    }
-    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
-    int narrowed = CountAllowedProcessors();
-    ASSERT_EQ(sched_setaffinity(0, sizeof saved, &saved), 0);
-    EXPECT_EQ(narrowed, 1);
-    EXPECT_GE(CountOnlineProcessors(), CPU_COUNT(&saved));
 }
 
 }  // namespace

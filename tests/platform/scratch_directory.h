@@ -12,17 +12,14 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "fakes/linux_file.h"
 #include "platform/system_root.h"
 
 inline std::string TestData(const std::string& path) {
-    std::ifstream file(std::string(KELVANE_TEST_DATA_DIR) + "/" + path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return ReadLinuxFile((std::string(KELVANE_TEST_DATA_DIR) + "/" + path).c_str());
 }
 
 // The machine tree under the test data stands for this machine while it lives.

