@@ -378,9 +378,13 @@ void WriteResultJson(Benchmark benchmark, const BenchmarkResult& result, const c
             json.Field("block_bytes", static_cast<uint64_t>(result.memory.blockBytes));
             json.Field("moved_mib", result.memory.movedMiB);
             json.Field("timed_ms", static_cast<uint64_t>(result.memory.elapsedMs));
-            json.Field("last_level_cache_bytes", LastLevelCacheBytes());
-            json.Key("cache_sized_blocks");
-            json.Bool(CacheSizedBlocks(result, LastLevelCacheBytes()));
+            {
+                // Read once: it walks the topology records and CPUID.
+                const uint64_t cache = LastLevelCacheBytes();
+                json.Field("last_level_cache_bytes", cache);
+                json.Key("cache_sized_blocks");
+                json.Bool(CacheSizedBlocks(result, cache));
+            }
             break;
         case Benchmark::kDisk:
             // The figure the dialog shows counts 1.2 x MiB per second; the rate is beside it.
