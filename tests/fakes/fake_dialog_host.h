@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -10,23 +9,14 @@
 #include "app/dialog_host.h"
 
 class FakeDialogHost final : public DialogHost {
-public:
-    std::map<int, std::string> texts;
-    std::map<int, std::string> tips;
-    std::map<int, bool> disabled;
-    std::vector<std::string> listItems;
-    int selectedItem = -1;
-    std::string caption;
-    std::vector<std::string> log;
+  public:
+    std::map<int, std::string> texts, tips;
+    std::vector<std::string> log, listItems, menuEntries;
     std::vector<std::string> messages;  // "caption|icon|text"
-    std::vector<std::string> menuEntries;
     std::map<int, unsigned> timers;     // running timers and their intervals
-    int endResult = -1;
+    int selectedItem = -1, endResult = -1;
 
-    void SetCaption(const char* text) override {
-        caption = text;
-        Log("SetCaption " + caption);
-    }
+    void SetCaption(const char* text) override { Log(std::string("SetCaption ") + text); }
     void SetSmallIcon() override { Log("SetSmallIcon"); }
     void ApplyDialogFont() override { Log("ApplyDialogFont"); }
     void InstallStatusLine(int id) override { Log("InstallStatusLine " + std::to_string(id)); }
@@ -43,7 +33,6 @@ public:
     void Repaint(int id) override { Log("Repaint " + std::to_string(id)); }
     void Invalidate(int id) override { Log("Invalidate " + std::to_string(id)); }
     void Enable(int id, bool enabled) override {
-        disabled[id] = !enabled;
         Log("Enable " + std::to_string(id) + (enabled ? " 1" : " 0"));
     }
     void Focus(int id) override { Log("Focus " + std::to_string(id)); }
@@ -85,10 +74,10 @@ public:
     std::vector<std::string> Entries(const std::string& prefix) const {
         std::vector<std::string> found;
         for (const std::string& entry : log)
-            if (entry.compare(0, prefix.size(), prefix) == 0) found.push_back(entry);
+            if (entry.rfind(prefix, 0) == 0) found.push_back(entry);
         return found;
     }
 
-private:
+  private:
     void Log(const std::string& entry) { log.push_back(entry); }
 };

@@ -1,11 +1,9 @@
-// A scripted disk: a drive refused or written elsewhere, free space, names that exist
-// already, a disk that fills after n MiB, files that cannot be created, buffers that cannot
-// be had. Records what it was asked.
+// A scripted disk: a drive refused or written elsewhere, free space, names that exist already,
+// a disk that fills after n MiB, failed creates and allocations. Records what it was asked.
 #pragma once
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,52 +12,41 @@
 #include "platform/disk_ops.h"
 
 class FakeDiskOps final : public DiskOps {
-public:
+  public:
     enum : uint32_t { kExists = 80, kFull = 112, kNoMemory = 8, kDenied = 5, kNoDrive = 15 };
     enum : uint32_t { kNotADisk = 0x20003 };
 
-    FakeClock* clock = nullptr;       // each write moves it on by msPerMiB per MiB
+    FakeClock* clock = nullptr;  // required: writes move it on by msPerMiB per MiB, pauses too
     uint32_t msPerMiB = 1;
     uint64_t freeBytes = 100ull << 30;
-    uint32_t refuseDrive = 0;             // ChooseDirectory fails with this code
-    std::string writeElsewhere;           // the directory chosen instead of the drive
+    uint32_t refuseDrive = 0;    // ChooseDirectory fails with this code
+    std::string writeElsewhere;  // the directory chosen instead of the drive
     bool freeQueryFails = false;
     uint64_t fillsAfterMiB = UINT64_MAX;  // writes beyond this many MiB write nothing
     uint32_t createError = 0;             // every create fails with this code
     size_t largestBuffer = SIZE_MAX;      // allocations above this fail
     std::set<std::string> existing;       // files somebody else owns
-
     std::set<std::string> present;        // files of ours that exist now
     std::vector<std::string> created, removed;
-    std::vector<uint32_t> writes;         // MiB per write call
+    std::vector<uint32_t> writes;  // MiB per write call
     std::string freeQueriedFor;
-    uint64_t writtenMiB = 0;
     int buffersHeld = 0;
 
     bool ChooseDirectory(const char* drive, char* out, size_t capacity) override {
-        if (refuseDrive) return Fail(refuseDrive);
+        if (refuseDrive) return Fail(refuseDrive, false);
         std::snprintf(out, capacity, "%s", writeElsewhere.empty() ? drive : writeElsewhere.c_str());
         return true;
     }
     bool FreeBytes(const char* directory, uint64_t* bytes) override {
         freeQueriedFor = directory;
-        if (freeQueryFails) return Fail(kNoDrive);
+        if (freeQueryFails) return Fail(kNoDrive, false);
         *bytes = freeBytes;
         return true;
     }
     intptr_t CreateNew(const char* directory, uint32_t number) override {
-        char name[4096];
-        std::snprintf(name, sizeof name, "%s\\%lu.bin", directory,
-                      static_cast<unsigned long>(number));
-        const std::string path = name;
-        if (existing.count(path) || present.count(path)) {
-            Fail(kExists);
-            return kNoFile;
-        }
-        if (createError) {
-            Fail(createError);
-            return kNoFile;
-        }
+        const std::string path = std::string(directory) + "\\" + std::to_string(number) + ".bin";
+        if (existing.count(path) || present.count(path)) return Fail(kExists, kNoFile);
+        if (createError) return Fail(createError, kNoFile);
         present.insert(path);
         created.push_back(path);
         open_ = path;
@@ -69,14 +56,10 @@ public:
         uint32_t mib = bytes >> 20;
         writes.push_back(mib);
         // Touch the last byte: a buffer shorter than the write is a heap overrun under ASan.
-        volatile unsigned char last = static_cast<const unsigned char*>(data)[bytes - 1];
-        (void)last;
-        if (clock) clock->Advance(static_cast<uint64_t>(mib) * msPerMiB);
-        if (writtenMiB + mib > fillsAfterMiB) {
-            Fail(kFull);
-            return -1;
-        }
-        writtenMiB += mib;
+        (void)static_cast<const volatile unsigned char*>(data)[bytes - 1];
+        clock->Advance(static_cast<uint64_t>(mib) * msPerMiB);
+        if (writtenMiB_ + mib > fillsAfterMiB) return Fail(kFull, int64_t{-1});
+        writtenMiB_ += mib;
         return bytes;
     }
     bool Flush(intptr_t) override { return true; }
@@ -86,10 +69,7 @@ public:
         open_.clear();
     }
     void* AllocateBuffer(size_t bytes) override {
-        if (bytes > largestBuffer) {
-            Fail(kNoMemory);
-            return nullptr;
-        }
+        if (bytes > largestBuffer) return Fail(kNoMemory, nullptr);
         ++buffersHeld;
         return std::calloc(bytes, 1);
     }
@@ -97,9 +77,7 @@ public:
         --buffersHeld;
         std::free(buffer);
     }
-    void Pause(uint32_t milliseconds) override {
-        if (clock) clock->Advance(milliseconds);
-    }
+    void Pause(uint32_t milliseconds) override { clock->Advance(milliseconds); }
     uint32_t LastError() override { return error_; }
     void ErrorText(uint32_t code, char* out, size_t capacity) override {
         std::snprintf(out, capacity, "system text %lu", static_cast<unsigned long>(code));
@@ -108,11 +86,14 @@ public:
     uint32_t DiskFullCode() override { return kFull; }
     uint32_t OutOfMemoryCode() override { return kNoMemory; }
 
-private:
-    bool Fail(uint32_t code) {
+  private:
+    // Records `code` as the last error and hands back the call's failure value.
+    template <typename T>
+    T Fail(uint32_t code, T failure) {
         error_ = code;
-        return false;
+        return failure;
     }
     uint32_t error_ = 0;
+    uint64_t writtenMiB_ = 0;
     std::string open_;
 };

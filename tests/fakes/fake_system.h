@@ -1,10 +1,15 @@
-// Scripted system sources for the probes: CPUID words per leaf and sub-leaf, XCR0, a registry
-// of processor keys, a memory status, drives and libraries.
+// Scripted system sources for the probes: CPUID words per leaf and sub-leaf (by hand or from
+// the dumps of real processors in tests/data/cpuid), XCR0, a registry of processor keys, a
+// memory status, drives and libraries.
 #pragma once
 
+#include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,7 +21,7 @@
 #include "platform/registry.h"
 
 class FakeCpuid final : public CpuidSource {
-public:
+  public:
     std::map<uint32_t, CpuidWords> leaves;  // sub-leaf 0; missing leaves read as zeros
     std::map<std::pair<uint32_t, uint32_t>, CpuidWords> subleaves;  // sub-leaves 1 and up
     uint64_t xcr0 = 0;
@@ -25,82 +30,99 @@ public:
     using CpuidSource::Execute;
     CpuidWords Execute(uint32_t leaf, uint32_t subleaf) override {
         ++calls;
-        if (subleaf == 0) {
-            auto found = leaves.find(leaf);
-            return found == leaves.end() ? CpuidWords{0, 0, 0, 0} : found->second;
-        }
-        auto found = subleaves.find({leaf, subleaf});
-        return found == subleaves.end() ? CpuidWords{0, 0, 0, 0} : found->second;
+        if (subleaf)
+            return subleaves.count({leaf, subleaf}) ? subleaves[{leaf, subleaf}] : CpuidWords{};
+        return leaves.count(leaf) ? leaves[leaf] : CpuidWords{};
     }
     uint64_t ReadXcr0() override { return xcr0; }
-    void SetLeaf(uint32_t leaf, uint32_t subleaf, CpuidWords words) {
-        if (subleaf == 0)
-            leaves[leaf] = words;
-        else
-            subleaves[{leaf, subleaf}] = words;
-    }
     // Leaf 0 with a 12-character vendor string.
     void SetVendor(const char* vendor) {
-        CpuidWords words = {0x16, 0, 0, 0};
-        std::memcpy(&words.ebx, vendor, 4);
-        std::memcpy(&words.edx, vendor + 4, 4);
-        std::memcpy(&words.ecx, vendor + 8, 4);
-        leaves[0] = words;
+        leaves[0] = {0x16, 0, 0, 0};
+        std::memcpy(&leaves[0].ebx, vendor, 4);
+        std::memcpy(&leaves[0].edx, vendor + 4, 4);
+        std::memcpy(&leaves[0].ecx, vendor + 8, 4);
     }
 };
 
-// Keys by their lower-case path; values as raw bytes.
+// Lines "leaf subleaf eax ebx ecx edx" and "xcr0 value" in hexadecimal, '#' comments, blank
+// lines. False, with the offending line in `error`, for anything else or a missing file.
+inline bool LoadCpuidDump(const std::string& path, FakeCpuid* cpuid, std::string* error) {
+    std::ifstream file(path);
+    if (!file) {
+        *error = "cannot open " + path;
+        return false;
+    }
+    for (std::string line; std::getline(file, line);) {
+        std::istringstream fields(line);
+        std::string first;
+        if (!(fields >> first) || first[0] == '#') continue;
+        const bool isXcr0 = first == "xcr0";
+        if (!isXcr0) fields.seekg(0);
+        std::vector<uint64_t> n;
+        for (uint64_t value; fields >> std::hex >> value;) n.push_back(value);
+        if (!fields.eof() || n.size() != (isXcr0 ? 1u : 6u)) {
+            *error = path + ": cannot read \"" + line + "\"";
+            return false;
+        }
+        auto word = [&n](int i) { return static_cast<uint32_t>(n[i]); };
+        if (isXcr0)
+            cpuid->xcr0 = n[0];
+        else if (n[1])
+            cpuid->subleaves[{word(0), word(1)}] = {word(2), word(3), word(4), word(5)};
+        else
+            cpuid->leaves[word(0)] = {word(2), word(3), word(4), word(5)};
+    }
+    return true;
+}
+
+// Keys by their lower-case path; values as raw bytes. A handle is the address of its values.
 class FakeRegistry final : public RegistrySource {
-public:
-    std::map<std::string, std::map<std::string, std::string>> keys;
+  public:
+    using Values = std::map<std::string, std::string>;
+    std::map<std::string, Values> keys;
     std::map<std::string, std::string> environment;
     int openKeys = 0;
 
     void AddProcessors(int count) {
         for (int i = 0; i < count; ++i)
-            keys["hardware\\description\\system\\centralprocessor\\" + std::to_string(i)]["VendorIdentifier"] =
-                std::string("GenuineIntel", 13);
+            keys[kProcessors + std::to_string(i)]["VendorIdentifier"] = "GenuineIntel";
     }
     void SetProcessorZero(const std::string& value, const std::string& data) {
-        keys["hardware\\description\\system\\centralprocessor\\0"][value] = data;
+        keys[kProcessors + std::string("0")][value] = data;
     }
 
     uintptr_t OpenKey(RegistryRoot root, const char* subKey) override {
-        if (root != RegistryRoot::kLocalMachine) return 0;
         std::string path = subKey;
         for (char& c : path) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         auto found = keys.find(path);
-        if (found == keys.end()) return 0;
+        if (root != RegistryRoot::kLocalMachine || found == keys.end()) return 0;
         ++openKeys;
-        opened_.push_back(&found->second);
-        return opened_.size();
+        return reinterpret_cast<uintptr_t>(&found->second);
     }
     bool QueryValue(uintptr_t key, const char* valueName, void* data, uint32_t* size) override {
-        auto& values = *opened_[key - 1];
+        const Values& values = *reinterpret_cast<const Values*>(key);
         auto found = values.find(valueName);
         if (found == values.end()) return false;
-        uint32_t room = *size;
+        const uint32_t room = *size;
         *size = static_cast<uint32_t>(found->second.size());
-        if (!data) return true;
-        if (found->second.size() > room) return false;
-        std::memcpy(data, found->second.data(), found->second.size());
-        return true;
+        if (data && *size <= room) std::memcpy(data, found->second.data(), *size);
+        return !data || *size <= room;
     }
     void CloseKey(uintptr_t) override { --openKeys; }
     uint32_t ReadEnvironment(const char* name, char* out, uint32_t capacity) override {
         auto found = environment.find(name);
         if (found == environment.end()) return 0;
-        if (found->second.size() + 1 > capacity) return static_cast<uint32_t>(found->second.size() + 1);
-        std::memcpy(out, found->second.c_str(), found->second.size() + 1);
-        return static_cast<uint32_t>(found->second.size());
+        const uint32_t length = static_cast<uint32_t>(found->second.size());
+        if (length < capacity) std::memcpy(out, found->second.c_str(), length + 1);
+        return length < capacity ? length : length + 1;
     }
 
-private:
-    std::vector<std::map<std::string, std::string>*> opened_;
+  private:
+    static constexpr const char* kProcessors = "hardware\\description\\system\\centralprocessor\\";
 };
 
 class FakeMemoryStatus final : public MemoryStatusSource {
-public:
+  public:
     bool extended = true;
     MemoryStatus status = {};
     uint64_t basicTotal = 0, basicAvailable = 0;
@@ -115,47 +137,42 @@ public:
 };
 
 class FakeDrives final : public DriveSource {
-public:
+  public:
     std::vector<DriveEntry> drives;
     void Add(const char* name, bool optical = false) {
-        DriveEntry entry = {};
-        std::strncpy(entry.name, name, sizeof entry.name - 1);
-        entry.optical = optical;
+        DriveEntry entry = {{}, optical};
+        std::snprintf(entry.name, sizeof entry.name, "%s", name);
         drives.push_back(entry);
     }
     int ListDrives(DriveEntry* entries, int capacity) override {
-        int n = 0;
-        for (; n < capacity && n < static_cast<int>(drives.size()); ++n) entries[n] = drives[n];
+        const int n = std::min(capacity, static_cast<int>(drives.size()));
+        std::copy(drives.begin(), drives.begin() + n, entries);
         return n;
     }
 };
 
-// Libraries by name, each with the functions it holds; counts loads and releases.
+// Libraries by name, each with the functions it holds; a handle is the address of its list.
 class FakeLibraries final : public LibraryLoader {
-public:
+  public:
     std::map<std::string, std::vector<ServedFunction>> libraries;
     int32_t shellResult = 42;
     int loads = 0, releases = 0;
-    std::vector<std::string> calls;
+    std::vector<std::string> calls;  // the functions called, by number
 
     uintptr_t Load(const char* dll) override {
         auto found = libraries.find(dll);
         if (found == libraries.end()) return 0;
         ++loads;
-        names_.push_back(found->first);
-        return names_.size();
+        return reinterpret_cast<uintptr_t>(&found->second);
     }
-    bool Call(uintptr_t library, ServedFunction function, const char* text, int32_t, int32_t* result) override {
-        const auto& functions = libraries[names_[library - 1]];
-        bool found = false;
-        for (ServedFunction f : functions) found = found || f == function;
-        if (!found) return false;
-        calls.push_back(std::to_string(static_cast<int>(function)) + (text ? std::string(" ") + text : ""));
+    bool Call(uintptr_t library, ServedFunction function, const char*, int32_t,
+              int32_t* result) override {
+        const auto& functions = *reinterpret_cast<const std::vector<ServedFunction>*>(library);
+        if (std::find(functions.begin(), functions.end(), function) == functions.end())
+            return false;
+        calls.push_back(std::to_string(static_cast<int>(function)));
         *result = function == ServedFunction::kShellExecute ? shellResult : 7;
         return true;
     }
     void Release(uintptr_t) override { ++releases; }
-
-private:
-    std::vector<std::string> names_;
 };

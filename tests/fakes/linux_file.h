@@ -2,20 +2,18 @@
 // through drive Z:, where Wine shows the Linux root.
 #pragma once
 
+#include <algorithm>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 inline std::string ReadLinuxFile(const char* path) {
 #ifdef _WIN32
-    std::string windowsPath = std::string("Z:") + path;
-    for (char& c : windowsPath)
-        if (c == '/') c = '\\';
-    std::ifstream file(windowsPath);
+    std::string name = std::string("Z:") + path;
+    std::replace(name.begin(), name.end(), '/', '\\');
 #else
-    std::ifstream file(path);
+    std::string name = path;
 #endif
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    std::ifstream file(name);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }

@@ -12,8 +12,6 @@ class ScopedLocale {
         ok_ = std::setlocale(category, name) != nullptr;
     }
     ~ScopedLocale() { std::setlocale(category_, saved_.c_str()); }
-    ScopedLocale(const ScopedLocale&) = delete;
-    ScopedLocale& operator=(const ScopedLocale&) = delete;
     // False when the system has no such locale; the category is then unchanged.
     bool ok() const { return ok_; }
 
@@ -23,10 +21,10 @@ class ScopedLocale {
     bool ok_ = false;
 };
 
-// Two locales with a decimal comma, the tests' check that no figure depends on it.
+// Two locales with a decimal comma, the tests' check that no figure depends on it (on Linux
+// scripts/install-deps.sh generates them).
 #ifdef _WIN32
 constexpr const char* kTestLocales[] = {"German_Germany.1252", "Russian_Russia.1251"};
 #else
-// scripts/install-deps.sh generates them.
 constexpr const char* kTestLocales[] = {"de_DE.UTF-8", "ru_RU.UTF-8"};
 #endif

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "fakes/cpuid_dump.h"
 #include "fakes/fake_system.h"
 #include "sysinfo/cpu_topology.h"
 

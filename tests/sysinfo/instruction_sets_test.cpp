@@ -7,7 +7,6 @@
 #include <sstream>
 #include <string>
 
-#include "fakes/cpuid_dump.h"
 #include "fakes/fake_system.h"
 #include "fakes/linux_file.h"
 #include "sysinfo/hypervisor.h"
