@@ -119,7 +119,7 @@ CoreKindTotals TotalByCoreKind(const int8_t* kinds, const uint32_t* figures, int
 void RunWhetstoneThreads(int threads, uint32_t duration, ProgressTarget* progress,
                          ThreadedWhetstoneRun* run) {
     threads = Bounded(threads);
-    const uint32_t limit = duration > 3000 ? duration : 3000;
+    const uint32_t limit = WhetstonePassLimitMs(duration);
     std::vector<uint32_t> passMs(static_cast<size_t>(threads), 0);
     std::vector<int> processor(static_cast<size_t>(threads), -1);
     PassGate gate(threads);
@@ -264,7 +264,7 @@ bool MeasureMemoryBandwidthThreads(int threads, uint32_t durationMs, ProgressTar
     // The single-thread run's budget, shared: two blocks a thread.
     uint64_t perBlock =
         GetAvailablePhysicalMemory(memory) / (2ull * static_cast<unsigned>(threads));
-    const uint32_t minimum = durationMs > 1000 ? durationMs : 1000;
+    const uint32_t minimum = MemoryLoopMinimumMs(durationMs);
     for (uint32_t block = static_cast<uint32_t>(perBlock & ~uint64_t{kMiB - 1}); block >= kMiB;
          block /= 2) {
         block &= ~(kMiB - 1);
@@ -288,12 +288,10 @@ bool MeasureMemoryBandwidthThreads(int threads, uint32_t durationMs, ProgressTar
         run->blockBytes = block;
         run->movedMiB = moved;
         run->elapsedMs = elapsed ? elapsed : 1;
-        uint64_t rate = moved * 1000 / run->elapsedMs;
-        run->mibPerSecond = rate > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(rate);
+        run->mibPerSecond = MemoryFigure(moved, run->elapsedMs);
         for (int t = 0; t < threads; ++t) {
             const MemoryWorker& w = workers[static_cast<size_t>(t)];
-            uint64_t own = w.elapsedMs ? w.movedMiB * 1000 / w.elapsedMs : 0;
-            run->threadMibPerSecond[t] = own > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(own);
+            run->threadMibPerSecond[t] = w.elapsedMs ? MemoryFigure(w.movedMiB, w.elapsedMs) : 0;
         }
         std::vector<int> processors;
         processors.reserve(workers.size());

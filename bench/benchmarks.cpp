@@ -80,13 +80,18 @@ void DescribeDiskError(uint32_t code, DiskOps& ops, char* out) {
                     kBenchmarkTextSize);
         return;
     }
+    if (code == kDiskNoBuffer) {
+        CopyBounded(out, "Too little memory is free for a 1 MB write buffer.", kBenchmarkTextSize);
+        return;
+    }
     ops.ErrorText(code, out, kBenchmarkTextSize);
 }
 
 void RunDiskBenchmark(const char* drive, uint32_t durationMs, ProgressTarget& progress,
-                      BenchmarkResult* result, DiskOps& ops, Clock& clock) {
+                      BenchmarkResult* result, DiskOps& ops, Clock& clock,
+                      MemoryStatusSource& memory) {
     *result = BenchmarkResult{};
-    DiskRun run = MeasureDiskTransfer(drive, durationMs, &progress, ops, clock);
+    DiskRun run = MeasureDiskTransfer(drive, durationMs, &progress, ops, clock, memory);
     CopyBounded(result->writtenIn, run.writtenIn, sizeof result->writtenIn);
     result->figure = run.figure;
     result->writtenMiB = run.totalMiB;

@@ -38,7 +38,8 @@ void RunMemoryBenchmark(uint32_t durationMs, ProgressTarget& progress, Benchmark
                         MemoryStatusSource& memory = SystemMemoryStatus());
 void RunDiskBenchmark(const char* drive, uint32_t durationMs, ProgressTarget& progress,
                       BenchmarkResult* result, DiskOps& ops = SystemDiskOps(),
-                      Clock& clock = SystemClock());
+                      Clock& clock = SystemClock(),
+                      MemoryStatusSource& memory = SystemMemoryStatus());
 
 // The result texts: "2.9925432 GHz", "38 Gigaflops", "512 MB/second" / "9 GB/second".
 // `out` holds kBenchmarkTextSize bytes.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "bench/memory_bandwidth.h"
 #include "text/bounded_copy.h"
 
 namespace {
@@ -11,7 +12,7 @@ constexpr int kNameAttempts = 1000;
 
 // A free temporary name: a file that exists, whoever made it, is left alone and the next
 // number is tried. The probe creates and deletes the file once.
-bool ProbeTemporaryFile(const char* directory, uint32_t* number, DiskOps& ops) {
+bool ProbeTemporaryFile(intptr_t directory, uint32_t* number, DiskOps& ops) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt, ++*number) {
         intptr_t file = ops.CreateNew(directory, *number);
         if (file != kNoFile) {
@@ -25,14 +26,22 @@ bool ProbeTemporaryFile(const char* directory, uint32_t* number, DiskOps& ops) {
 
 }  // namespace
 
-uint32_t GetFreeDiskMegabytes(const char* drive, DiskOps& ops) {
+uint32_t FirstDiskBufferRequest(MemoryStatusSource& memory) {
+    const uint32_t room = GetAvailablePhysicalMemory(memory);
+    uint32_t request = kDiskBufferRequest;
+    while (room && request > room && request >= kMiB) request >>= 1;
+    return request;
+}
+
+uint32_t GetFreeDiskMegabytes(const char* drive, DiskOps& ops, bool* answered) {
     uint64_t freeBytes = 0;
-    if (!ops.FreeBytes(drive, &freeBytes)) return 0;
-    return static_cast<uint32_t>(freeBytes >> 20);
+    const bool known = ops.FreeBytes(drive, &freeBytes);
+    if (answered) *answered = known;
+    return known ? static_cast<uint32_t>(freeBytes >> 20) : 0;
 }
 
 DiskRun MeasureDiskTransfer(const char* drive, uint32_t durationMs, ProgressTarget* progress, DiskOps& ops,
-                            Clock& clock) {
+                            Clock& clock, MemoryStatusSource& memory) {
     DiskRun run = {};
     char text[256];
     if (progress) {
@@ -42,40 +51,43 @@ DiskRun MeasureDiskTransfer(const char* drive, uint32_t durationMs, ProgressTarg
     ops.Pause(100);
 
     // A drive that is no disk, or no directory, is refused before anything is written.
-    char directory[kDiskPathSize];
-    if (!ops.ChooseDirectory(drive, directory, sizeof directory)) {
+    char path[kDiskPathSize];
+    if (!ops.ChooseDirectory(drive, path, sizeof path)) {
         run.errorCode = ops.LastError();
         return run;
     }
-    CopyBounded(run.writtenIn, directory, sizeof run.writtenIn);
+    CopyBounded(run.writtenIn, path, sizeof run.writtenIn);
 
-    uint64_t freeBytes = 0;
-    if (!ops.FreeBytes(directory, &freeBytes)) {
+    bool answered = false;
+    if (GetFreeDiskMegabytes(path, ops, &answered) < kDiskMinimumFreeMiB) {
+        // Where no call failed, the reason is the lack of room, in the system's words.
+        run.errorCode = answered ? ops.DiskFullCode() : ops.LastError();
+        return run;
+    }
+
+    const intptr_t directory = ops.OpenDirectory(path);
+    if (directory == kNoFile) {
         run.errorCode = ops.LastError();
         return run;
     }
-    if ((freeBytes >> 20) < kDiskMinimumFreeMiB) {
-        // No call failed: the reason is the lack of room, in the system's words.
-        run.errorCode = ops.DiskFullCode();
-        return run;
-    }
-
     uint32_t number = clock.TickCount();
     if (!ProbeTemporaryFile(directory, &number, ops)) {
         run.errorCode = ops.LastError();
+        ops.CloseDirectory(directory);
         return run;
     }
 
     void* buffer = nullptr;
     uint32_t bufferSize = 0;
-    for (uint32_t request = kDiskBufferRequest; !buffer && request > 8; request >>= 1) {
+    for (uint32_t request = FirstDiskBufferRequest(memory); !buffer && request > 8; request >>= 1) {
         bufferSize = request > 4096 ? request : 4096;
         buffer = ops.AllocateBuffer(bufferSize);
     }
     if (!buffer || bufferSize < kMiB) {
         // Every write is a whole MiB: a smaller buffer could not give one.
         if (buffer) ops.ReleaseBuffer(buffer, bufferSize);
-        run.errorCode = ops.OutOfMemoryCode();
+        run.errorCode = kDiskNoBuffer;
+        ops.CloseDirectory(directory);
         return run;
     }
     unsigned char* bytes = static_cast<unsigned char*>(buffer);
@@ -86,6 +98,7 @@ DiskRun MeasureDiskTransfer(const char* drive, uint32_t durationMs, ProgressTarg
     uint64_t total = 0;
     int64_t lastWritten = 0;
     uint32_t lastFailure = 0;
+    bool driveGone = false;
     const uint32_t minimum = durationMs < 1000 ? 1000 : durationMs;
     const uint32_t start = clock.TickCount();
     uint32_t last = start;
@@ -95,6 +108,13 @@ DiskRun MeasureDiskTransfer(const char* drive, uint32_t durationMs, ProgressTarg
             progress->Show(text);
         }
         intptr_t file = ops.CreateNew(directory, number);
+        if (file != kNoFile && !ops.StillOnDrive(directory, file)) {
+            // Writes now would land on another file system and be counted for this drive.
+            lastFailure = ops.LastError();
+            ops.Close(file);
+            driveGone = true;
+            break;
+        }
         if (file != kNoFile) {
             lastWritten = ops.Write(file, buffer, chunk * kMiB);
             if (lastWritten > 0) total += chunk;
@@ -110,9 +130,14 @@ DiskRun MeasureDiskTransfer(const char* drive, uint32_t durationMs, ProgressTarg
         chunk = chunkLimit < 2 * chunk ? chunkLimit : 2 * chunk;
     }
     ops.ReleaseBuffer(buffer, bufferSize);
+    ops.CloseDirectory(directory);
 
     run.totalMiB = total;
     run.elapsedMs = last - start;
+    if (driveGone) {
+        run.errorCode = lastFailure;
+        return run;
+    }
     uint64_t figure = (total ? total : 1) * 1200 / (run.elapsedMs ? run.elapsedMs : 1);
     run.figure = figure > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(figure);
     if (run.figure == 0) run.errorCode = lastFailure ? lastFailure : kDiskTooSlowToMeasure;

@@ -15,10 +15,17 @@ public:
 };
 
 constexpr uint32_t kMiB = 1048576;
-// Below this the figure would divide by less than one whole second.
-constexpr uint32_t kMinimumLoopMs = 1000;
 
 }  // namespace
+
+uint32_t MemoryLoopMinimumMs(uint32_t durationMs) {
+    return durationMs > 1000 ? durationMs : 1000;
+}
+
+uint32_t MemoryFigure(uint64_t movedMiB, uint32_t elapsedMs) {
+    const uint64_t figure = movedMiB * 1000 / (elapsedMs ? elapsedMs : 1);
+    return figure > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(figure);
+}
 
 BlockAllocator& SystemBlockAllocator() {
     static HeapAllocator allocator;
@@ -33,10 +40,13 @@ uint32_t GetAvailablePhysicalMemory(MemoryStatusSource& memory) {
     } else {
         memory.QueryBasic(&total, &available);
     }
-    // An eighth (at least 32 MiB) stays for everything else once there is much to spare.
+    // An eighth (at least 32 MiB) stays for everything else once there is much to spare;
+    // below that a quarter, as a container's limit is a wall the kernel enforces by killing.
     if (available > 64ull * kMiB) {
         uint64_t reserve = available / 8 > 32ull * kMiB ? available / 8 : 32ull * kMiB;
         available -= reserve;
+    } else if (available > 16ull * kMiB) {
+        available -= available / 4;
     }
     return available > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(available);
 }
@@ -75,7 +85,7 @@ uint32_t MeasureMemoryBandwidth(uint32_t durationMs, ProgressTarget* progress, C
     }
 
     uint32_t transfers = 0;
-    const uint32_t minimum = durationMs > kMinimumLoopMs ? durationMs : kMinimumLoopMs;
+    const uint32_t minimum = MemoryLoopMinimumMs(durationMs);
     const uint32_t start = clock.TickCount();
     uint32_t elapsed = 0;
     // Elapsed time, not the tick itself, is compared: a wrap cannot end the loop early.
@@ -88,8 +98,5 @@ uint32_t MeasureMemoryBandwidth(uint32_t durationMs, ProgressTarget* progress, C
     allocator.Release(copy);
     allocator.Release(fill);
     if (run) *run = MemoryRun{blockSize, moved, elapsed};
-    // Per millisecond: one batch of two 2 GiB blocks moves 60 GiB, and whole seconds as the
-    // divisor would move the figure by up to a sixth with where the batches happen to end.
-    const uint64_t figure = moved * 1000 / elapsed;
-    return figure > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(figure);
+    return MemoryFigure(moved, elapsed);
 }

@@ -23,6 +23,15 @@ BlockAllocator& SystemBlockAllocator();
 // large machines, so the run never pushes the system into swap.
 uint32_t GetAvailablePhysicalMemory(MemoryStatusSource& memory = SystemMemoryStatus());
 
+// How long the timed loop runs at least: max(duration, 1000) ms, so the figure never
+// divides by less than one whole second.
+uint32_t MemoryLoopMinimumMs(uint32_t durationMs);
+
+// MiB moved per second of `elapsedMs` (0 counts as 1), cut to 32 bits. Per millisecond: one
+// batch of two 2 GiB blocks moves 60 GiB, and whole seconds as the divisor would move the
+// figure by up to a sixth with where the batches happen to end.
+uint32_t MemoryFigure(uint64_t movedMiB, uint32_t elapsedMs);
+
 // What a run measured, for those who want to recompute its figure.
 struct MemoryRun {
     uint32_t blockBytes;  // each of the two blocks

@@ -14,12 +14,16 @@ uint32_t WhetstoneScore(int32_t loop, uint32_t elapsedMs, int processors) {
     return score > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(score);
 }
 
+uint32_t WhetstonePassLimitMs(uint32_t duration) {
+    return duration > 3000 ? duration : 3000;
+}
+
 bool WhetstonePassesEnd(int32_t iterations, uint32_t elapsedMs, uint32_t limitMs) {
     return elapsedMs >= limitMs || iterations >= kWhetstoneMaxIterations;
 }
 
 WhetstoneRun RunWhetstone(uint32_t duration, ProgressTarget* progress, int processors, Clock& clock) {
-    const uint32_t limit = duration > 3000 ? duration : 3000;
+    const uint32_t limit = WhetstonePassLimitMs(duration);
     WhetstoneState state = {};
     // The module values decay into subnormals in long passes; flushed to zero, every pass
     // costs the same per iteration, whichever pass ends the run.

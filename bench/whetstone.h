@@ -21,6 +21,9 @@ struct WhetstoneRun {
 WhetstoneRun RunWhetstone(uint32_t duration, ProgressTarget* progress, int processors,
                           Clock& clock = SystemClock());
 
+// How long the last pass must last at least: max(duration, 3000) ms.
+uint32_t WhetstonePassLimitMs(uint32_t duration);
+
 // True when a pass of `iterations` lasting `elapsedMs` is the last: it lasted the limit,
 // or the count may not double again.
 bool WhetstonePassesEnd(int32_t iterations, uint32_t elapsedMs, uint32_t limitMs);

@@ -19,12 +19,21 @@ class DiskOps {
     virtual bool ChooseDirectory(const char* drive, char* out, size_t capacity) = 0;
     // Free bytes available to the user in `directory`; false (error recorded) when unknown.
     virtual bool FreeBytes(const char* directory, uint64_t* freeBytes) = 0;
-    // A new file in `directory` for unbuffered writing, deleted by Close or by the end of
-    // the process. Where the system allows, it never has a name (Linux O_TMPFILE);
+    // Holds `directory` open for the whole run, so every file of the run is made in it
+    // even if its path comes to lead elsewhere (a lazy unmount); kNoFile (error recorded)
+    // when it cannot be opened. One directory is held at a time.
+    virtual intptr_t OpenDirectory(const char* directory) = 0;
+    virtual void CloseDirectory(intptr_t directory) = 0;
+    // A new file in the held `directory` for unbuffered writing, deleted by Close or by the
+    // end of the process. Where the system allows, it never has a name (Linux O_TMPFILE);
     // otherwise it is `number` as a name: "C:\123.bin" on Windows, "<dir>/123.bin" on
     // Linux, created only if no file has that name (kNoFile, with the "exists" code
     // recorded): a file that existed is never opened, written or deleted.
-    virtual intptr_t CreateNew(const char* directory, uint32_t number) = 0;
+    virtual intptr_t CreateNew(intptr_t directory, uint32_t number) = 0;
+    // True while `file` lies on the file system the held `directory` was on when it was
+    // opened, and the directory's path still leads there. False (error recorded, its text
+    // saying the drive went away) once the drive was unmounted or replaced.
+    virtual bool StillOnDrive(intptr_t directory, intptr_t file) = 0;
     // One synchronous write; the bytes written, or -1.
     virtual int64_t Write(intptr_t file, const void* data, uint32_t bytes) = 0;
     virtual bool Flush(intptr_t file) = 0;
@@ -40,7 +49,6 @@ class DiskOps {
     virtual void ErrorText(uint32_t code, char* out, size_t capacity) = 0;
     virtual uint32_t FileExistsCode() = 0;
     virtual uint32_t DiskFullCode() = 0;
-    virtual uint32_t OutOfMemoryCode() = 0;
 
   protected:
     ~DiskOps() = default;

@@ -9,7 +9,8 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/linux}
-cli=$PWD/$build/app/kelvane-cli
+case $build in /*) ;; *) build=$PWD/$build ;; esac
+cli=$build/app/kelvane-cli
 [ -x "$cli" ] || { echo "fault runs: $cli is missing; build first"; exit 1; }
 
 ulimit -c 0  # SIGQUIT ends a run with a core dump otherwise, in the current directory
@@ -194,6 +195,22 @@ else
     interrupted "disk on ext4" "$work/roomy" $signal "$cli" disk --drive "$work/roomy" --duration 20000
   done
 
+  # The drive unmounted (lazily) during a run: later passes made by path would land on the
+  # file system under the empty mount point and be counted for the drive. The run holds the
+  # directory, checks each pass's file system, and stops with a text that says so.
+  loop_fs leaving 512M
+  "$cli" disk --drive "$work/leaving" --duration 8000 >"$work/out" 2>"$work/err" &
+  run=$!
+  sleep 2
+  umount -l "$work/leaving"
+  wait "$run"
+  status=$?
+  if [ $status -eq 1 ] && grep -q "went away" "$work/err" && [ "$(leftovers "$work/leaving")" -eq 0 ]; then
+    pass "disk, drive unmounted mid-run: exit 1, \"$(tail -n 1 "$work/err")\", nothing under the mount point"
+  else
+    fail "disk, drive unmounted mid-run: exit $status, $(tail -n 2 "$work/err" | tr '\n' ' '), under the mount point: $(ls -A "$work/leaving" | head -n 3 | tr '\n' ' ')"
+  fi
+
   # A file system without O_TMPFILE (vfat, or ext4 through FUSE's fuse2fs where this kernel
   # has no vfat): the file is made under a free name and unlinked at once, then written
   # through its descriptor. Only a SIGKILL in the microseconds between the two can leave an
@@ -294,7 +311,7 @@ expect_failure "disk --drive /nonexistent" "/nonexistent does not exist" \
 
 # The Qt dialog under Xvfb: its disk Run on the preselected drive, ended by SIGTERM (and
 # SIGKILL) while it writes, leaves nothing there.
-dialog=$PWD/$build/app/kelvane
+dialog=$build/app/kelvane
 if [ ! -x "$dialog" ]; then
   skip "the Qt dialog, interrupted" "$dialog is not built"
 elif ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
@@ -321,29 +338,67 @@ else
   xvfb=""
 fi
 
-# Memory in a cgroup of 256 MiB: the run sizes itself to the limit and is not killed.
-cgroup_dir=""
-if [ "$(id -u)" -ne 0 ]; then
-  skip "memory in a limited cgroup" "not root"
-elif [ -w /sys/fs/cgroup/cgroup.subtree_control ] && grep -qw memory /sys/fs/cgroup/cgroup.controllers; then
-  cgroup_dir=/sys/fs/cgroup/kelvane-fault-$$
-  mkdir "$cgroup_dir" && echo $((256 << 20)) >"$cgroup_dir/memory.max" && echo 0 >"$cgroup_dir/memory.swap.max" 2>/dev/null
-elif [ -d /sys/fs/cgroup/memory ] && mkdir /sys/fs/cgroup/memory/kelvane-fault-$$ 2>/dev/null; then
-  cgroup_dir=/sys/fs/cgroup/memory/kelvane-fault-$$
-  echo $((256 << 20)) >"$cgroup_dir/memory.limit_in_bytes"
-  echo $((256 << 20)) >"$cgroup_dir/memory.memsw.limit_in_bytes" 2>/dev/null || true
-else
-  skip "memory in a limited cgroup" "no writable memory cgroup"
-fi
-if [ -n "$cgroup_dir" ]; then
-  cgroups+=("$cgroup_dir")
-  sh -c "echo \$\$ >'$cgroup_dir/cgroup.procs' && exec '$cli' memory --duration 500" >"$work/out" 2>"$work/err"
-  status=$?
-  if [ $status -eq 0 ] && grep -q "B/second" "$work/out"; then
-    pass "memory in a 256 MiB cgroup: $(tail -n 1 "$work/out")"
+# memory_cgroup MiB: a new memory cgroup of that limit, without swap, its directory on
+# stdout; nothing where this machine has none we may write.
+memory_cgroup() {
+  local dir
+  if [ -w /sys/fs/cgroup/cgroup.subtree_control ] && grep -qw memory /sys/fs/cgroup/cgroup.controllers; then
+    dir=/sys/fs/cgroup/kelvane-fault-$$-$1
+    mkdir "$dir" && echo $(($1 << 20)) >"$dir/memory.max" && { echo 0 >"$dir/memory.swap.max"; } 2>/dev/null
+  elif [ -d /sys/fs/cgroup/memory ] && mkdir /sys/fs/cgroup/memory/kelvane-fault-$$-$1 2>/dev/null; then
+    dir=/sys/fs/cgroup/memory/kelvane-fault-$$-$1
+    echo $(($1 << 20)) >"$dir/memory.limit_in_bytes"
+    { echo $(($1 << 20)) >"$dir/memory.memsw.limit_in_bytes"; } 2>/dev/null || true
   else
-    fail "memory in a 256 MiB cgroup: exit $status (137 is the OOM killer), $(tail -n 2 "$work/err" | tr '\n' ' ')"
+    return 1
   fi
+  echo "$dir"
+}
+
+# In a memory cgroup of 256 and of 64 MiB (containers, systemd slices) every run sizes its
+# blocks and its disk buffer to the room left and is not killed; `all --json` writes its
+# whole document.
+if [ "$(id -u)" -ne 0 ]; then
+  skip "runs in a memory-limited cgroup" "not root"
+elif ! memory_cgroup 256 >"$work/cgroup"; then
+  skip "runs in a memory-limited cgroup" "no writable memory cgroup"
+else
+  disk_dir=$work
+  case "$(stat -f -c %T "$work")" in tmpfs | ramfs) disk_dir=$PWD ;; esac
+  cgroups+=("$(cat "$work/cgroup")")
+  limits="256:${cgroups[-1]}"
+  if cgroup64=$(memory_cgroup 64); then
+    cgroups+=("$cgroup64")
+    limits="$limits 64:$cgroup64"
+  fi
+  in_cgroup() {  # in_cgroup DIR CMD...: CMD as a member of the cgroup DIR
+    local dir=$1
+    shift
+    sh -c 'echo $$ >"$0/cgroup.procs" && exec "$@"' "$dir" "$@"
+  }
+  for entry in $limits; do
+    limit=${entry%%:*} dir=${entry#*:}
+    runs="memory disk"
+    [ "$limit" = 64 ] && runs="memory memory memory memory disk"
+    for run in $runs; do
+      drive=()
+      [ "$run" = disk ] && drive=(--drive "$disk_dir")
+      in_cgroup "$dir" "$cli" "$run" --duration 500 "${drive[@]}" >"$work/out" 2>"$work/err"
+      status=$?
+      if [ $status -eq 0 ] && grep -q "B/second" "$work/out"; then
+        pass "$run in a $limit MiB cgroup: $(tail -n 1 "$work/out" | cut -c1-90)"
+      else
+        fail "$run in a $limit MiB cgroup: exit $status (137 is the OOM killer), $(tail -n 2 "$work/err" | tr '\n' ' ')"
+      fi
+    done
+    in_cgroup "$dir" "$cli" all --json --duration 0 --drive "$disk_dir" >"$work/out" 2>"$work/err"
+    status=$?
+    if [ $status -le 1 ] && python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert len(d["results"]) == 4' "$work/out" 2>/dev/null; then
+      pass "all --json in a $limit MiB cgroup: exit $status, a whole document"
+    else
+      fail "all --json in a $limit MiB cgroup: exit $status, $(tail -c 200 "$work/out"; tail -n 2 "$work/err" | tr '\n' ' ')"
+    fi
+  done
 fi
 
 # Durations: 0 runs every benchmark at its minimum and ends; what is not a whole number of

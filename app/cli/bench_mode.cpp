@@ -188,17 +188,20 @@ void BenchMemoryThreads(int threads, uint32_t durationMs, ProgressTarget* progre
 }
 
 // As a direct, flush-per-write measurement would do it: a new file per pass, one unbuffered
-// write of 256 MiB and a flush, on the benchmark's file system. Only the write and its flush
-// are timed; the benchmark also times creating, closing and deleting its files.
+// write of the benchmark's first buffer (256 MiB where memory allows) and a flush, on the
+// benchmark's file system. Only the write and its flush are timed; the benchmark also times
+// creating, closing and deleting its files.
 double ReferenceDiskRate(const char* drive, double seconds, DiskOps& ops) {
-    const uint32_t block = 256u << 20;
-    void* buffer = ops.AllocateBuffer(block);
+    const uint32_t block = FirstDiskBufferRequest();
+    void* buffer = block >= (1u << 20) ? ops.AllocateBuffer(block) : nullptr;
     if (!buffer) return 0;
     uint64_t written = 0;
     double timed = 0;
     Steady::time_point start = Steady::now();
-    char directory[kDiskPathSize];
-    if (!ops.ChooseDirectory(drive, directory, sizeof directory)) {
+    char path[kDiskPathSize];
+    const intptr_t directory =
+        ops.ChooseDirectory(drive, path, sizeof path) ? ops.OpenDirectory(path) : kNoFile;
+    if (directory == kNoFile) {
         ops.ReleaseBuffer(buffer, block);
         return 0;
     }
@@ -218,6 +221,7 @@ double ReferenceDiskRate(const char* drive, double seconds, DiskOps& ops) {
         if (!flushed) break;
         written += static_cast<uint64_t>(n);
     }
+    ops.CloseDirectory(directory);
     ops.ReleaseBuffer(buffer, block);
     return timed > 0 ? static_cast<double>(written) / 1048576.0 / timed : 0;
 }

@@ -1,5 +1,6 @@
 #include "platform/disk_ops.h"
 
+#include <fcntl.h>
 #include <sched.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -23,6 +24,7 @@ constexpr uint32_t kDriveMissing = 0x20001;
 constexpr uint32_t kDriveNotADirectory = 0x20002;
 constexpr uint32_t kDriveInMemory = 0x20003;
 constexpr uint32_t kDriveOfTheKernel = 0x20004;
+constexpr uint32_t kDriveGone = 0x20005;
 
 bool SameFileSystem(const char* a, const char* b) {
     struct stat sa, sb;
@@ -79,14 +81,38 @@ class LinuxDiskOps final : public DiskOps {
         return true;
     }
 
-    intptr_t CreateNew(const char* directory, uint32_t number) override {
+    intptr_t OpenDirectory(const char* directory) override {
+        // O_PATH: a directory the user may write in but not list still opens.
+        int fd = open(directory, O_PATH | O_DIRECTORY | O_CLOEXEC);
+        struct stat st;
+        if (fd < 0 || fstat(fd, &st) != 0) {
+            Fail(errno);
+            if (fd >= 0) close(fd);
+            return kNoFile;
+        }
+        CopyBounded(heldPath_, directory, sizeof heldPath_);
+        heldDevice_ = st.st_dev;
+        return fd;
+    }
+
+    void CloseDirectory(intptr_t directory) override { close(static_cast<int>(directory)); }
+
+    intptr_t CreateNew(intptr_t directory, uint32_t number) override {
         int error = 0;
-        int fd = OpenTemporaryFile(directory, number, &error);
+        int fd = OpenTemporaryFile(static_cast<int>(directory), number, &error);
         if (fd < 0) {
             Fail(error);
             return kNoFile;
         }
         return fd;
+    }
+
+    bool StillOnDrive(intptr_t, intptr_t file) override {
+        struct stat atFile, atPath;
+        if (fstat(static_cast<int>(file), &atFile) == 0 && atFile.st_dev == heldDevice_ &&
+            stat(heldPath_, &atPath) == 0 && atPath.st_dev == heldDevice_)
+            return true;
+        return Refuse(kDriveGone, heldPath_);
     }
 
     int64_t Write(intptr_t file, const void* data, uint32_t bytes) override {
@@ -157,6 +183,11 @@ class LinuxDiskOps final : public DiskOps {
                 std::snprintf(out, capacity, "%s is a kernel file system (%s), not a disk.", drive,
                               name);
                 return;
+            case kDriveGone:
+                std::snprintf(out, capacity,
+                              "The drive of %s went away during the run (unmounted or replaced).",
+                              drive);
+                return;
         }
         char text[256];
         // The GNU strerror_r returns its text, which need not be `text`.
@@ -166,7 +197,6 @@ class LinuxDiskOps final : public DiskOps {
 
     uint32_t FileExistsCode() override { return EEXIST; }
     uint32_t DiskFullCode() override { return ENOSPC; }
-    uint32_t OutOfMemoryCode() override { return ENOMEM; }
 
   private:
     bool Fail(int code) {
@@ -184,6 +214,8 @@ class LinuxDiskOps final : public DiskOps {
     uint32_t error_ = 0;
     char refusedDrive_[kDiskPathSize] = "";
     const char* refusedFileSystem_ = nullptr;
+    char heldPath_[kDiskPathSize] = "";
+    dev_t heldDevice_ = 0;
 };
 
 }  // namespace

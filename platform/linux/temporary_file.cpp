@@ -28,16 +28,20 @@ namespace {
 enum : int { kNoName, kNamed, kBusy };
 std::atomic<int> s_nameState{kNoName};
 static_assert(ATOMIC_INT_LOCK_FREE == 2, "the signal handler needs a lock-free state");
-char s_name[4096];
+// The name within the benchmark's directory, held open as s_directoryFd: a lazy unmount
+// cannot make the name lead elsewhere.
+char s_name[32];
+int s_directoryFd = -1;
 dev_t s_device;
 ino_t s_inode;
 int s_namedFd = -1;  // the benchmark's thread only
 
-// Unlinks `path` only while it names the file we created: a name that someone has given
-// to another file since is left alone. lstat and unlink are async-signal-safe.
-bool UnlinkIfOurs(const char* path, dev_t device, ino_t inode) {
+// Unlinks `name` only while it names the file we created: a name that someone has given
+// to another file since is left alone. fstatat and unlinkat are async-signal-safe.
+bool UnlinkIfOurs(int directoryFd, const char* name, dev_t device, ino_t inode) {
     struct stat st;
-    return lstat(path, &st) == 0 && st.st_dev == device && st.st_ino == inode && unlink(path) == 0;
+    return fstatat(directoryFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && st.st_dev == device &&
+           st.st_ino == inode && unlinkat(directoryFd, name, 0) == 0;
 }
 
 // No signal reaches this thread while the name is made or removed.
@@ -63,7 +67,7 @@ void OnFatalSignal(int signal) {
         state = s_nameState.load();
     }
     if (state == kNamed && s_nameState.compare_exchange_strong(state, kBusy))
-        UnlinkIfOurs(s_name, s_device, s_inode);
+        UnlinkIfOurs(s_directoryFd, s_name, s_device, s_inode);
     EraseLiveLine();
     // SA_RESETHAND has restored the default action; the signal, held while the handler
     // runs, ends the process when it returns (a fault ends it on the retried instruction).
@@ -82,8 +86,8 @@ int UseDirectIo(int fd, int* error) {
 
 }  // namespace
 
-int OpenTemporaryFile(const char* directory, uint32_t number, int* error) {
-    int fd = open(directory, O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+int OpenTemporaryFile(int directoryFd, uint32_t number, int* error) {
+    int fd = openat(directoryFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (fd >= 0) return UseDirectIo(fd, error);
     // open(2): EISDIR from a kernel without O_TMPFILE, EOPNOTSUPP or EINVAL from a file
     // system without it (vfat, exfat, many network file systems).
@@ -91,31 +95,26 @@ int OpenTemporaryFile(const char* directory, uint32_t number, int* error) {
         *error = errno;
         return -1;
     }
-    return OpenNamedTemporaryFile(directory, number, false, error);
+    return OpenNamedTemporaryFile(directoryFd, number, false, error);
 }
 
-int OpenNamedTemporaryFile(const char* directory, uint32_t number, bool keepName, int* error) {
-    char path[sizeof s_name];
-    size_t length = std::strlen(directory);
-    const char* slash = length && directory[length - 1] == '/' ? "" : "/";
-    int written = std::snprintf(path, sizeof path, "%s%s%lu.bin", directory, slash,
-                                static_cast<unsigned long>(number));
-    if (written <= 0 || static_cast<size_t>(written) >= sizeof path) {
-        *error = ENAMETOOLONG;
-        return -1;
-    }
+int OpenNamedTemporaryFile(int directoryFd, uint32_t number, bool keepName, int* error) {
+    char name[sizeof s_name];
+    int written =
+        std::snprintf(name, sizeof name, "%lu.bin", static_cast<unsigned long>(number));
     int fd;
     {
         SignalsHeld held;
         s_nameState.store(kBusy);
         // O_EXCL and O_NOFOLLOW: a file or link of that name, whoever made it, is never
         // opened, written or deleted.
-        fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        fd = openat(directoryFd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    0600);
         struct stat st;
         if (fd < 0 || fstat(fd, &st) != 0) {
             *error = errno;
             if (fd >= 0) {
-                unlink(path);  // just made by us, and held busy since
+                unlinkat(directoryFd, name, 0);  // just made by us, and held busy since
                 close(fd);
             }
             s_nameState.store(kNoName);
@@ -123,10 +122,11 @@ int OpenNamedTemporaryFile(const char* directory, uint32_t number, bool keepName
         }
         // Written through the open descriptor, the file needs no name: without one, only a
         // SIGKILL within this window can leave it.
-        if (!keepName && UnlinkIfOurs(path, st.st_dev, st.st_ino)) {
+        if (!keepName && UnlinkIfOurs(directoryFd, name, st.st_dev, st.st_ino)) {
             s_nameState.store(kNoName);
         } else {
-            std::memcpy(s_name, path, static_cast<size_t>(written) + 1);
+            std::memcpy(s_name, name, static_cast<size_t>(written) + 1);
+            s_directoryFd = directoryFd;
             s_device = st.st_dev;
             s_inode = st.st_ino;
             s_namedFd = fd;
@@ -143,7 +143,7 @@ void CloseTemporaryFile(int fd) {
         int expected = kNamed;
         // A handler on another thread that got here first removes the name itself.
         if (s_nameState.compare_exchange_strong(expected, kBusy)) {
-            UnlinkIfOurs(s_name, s_device, s_inode);
+            UnlinkIfOurs(s_directoryFd, s_name, s_device, s_inode);
             s_nameState.store(kNoName);
         }
     }

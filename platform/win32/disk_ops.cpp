@@ -43,9 +43,36 @@ class Win32DiskOps final : public DiskOps {
         return true;
     }
 
-    intptr_t CreateNew(const char* directory, uint32_t number) override {
+    intptr_t OpenDirectory(const char* directory) override {
         char path[MAX_PATH];
-        int written = std::snprintf(path, sizeof path, "%s\\%lu.bin", directory,
+        // "C:" alone would be the current folder of that drive, not its root.
+        size_t length = std::strlen(directory);
+        bool slashed = length && (directory[length - 1] == '\\' || directory[length - 1] == '/');
+        int written = std::snprintf(path, sizeof path, "%s%s", directory, slashed ? "" : "\\");
+        if (written <= 0 || static_cast<size_t>(written) >= sizeof path) {
+            Fail(ERROR_FILENAME_EXCED_RANGE);
+            return kNoFile;
+        }
+        // Backup semantics open a directory; sharing everything keeps it usable by others.
+        HANDLE held = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (held == INVALID_HANDLE_VALUE) {
+            Fail(GetLastError());
+            return kNoFile;
+        }
+        CopyBounded(heldPath_, directory, sizeof heldPath_);
+        return reinterpret_cast<intptr_t>(held);
+    }
+
+    void CloseDirectory(intptr_t directory) override {
+        CloseHandle(reinterpret_cast<HANDLE>(directory));
+    }
+
+    // Windows makes files by path only: the path held with the directory is used, and each
+    // file is checked to be on the directory's volume afterwards.
+    intptr_t CreateNew(intptr_t, uint32_t number) override {
+        char path[MAX_PATH];
+        int written = std::snprintf(path, sizeof path, "%s\\%lu.bin", heldPath_,
                                     static_cast<unsigned long>(number));
         if (written <= 0 || static_cast<size_t>(written) >= sizeof path) {
             Fail(ERROR_FILENAME_EXCED_RANGE);
@@ -63,6 +90,15 @@ class Win32DiskOps final : public DiskOps {
             return kNoFile;
         }
         return reinterpret_cast<intptr_t>(file);
+    }
+
+    bool StillOnDrive(intptr_t directory, intptr_t file) override {
+        BY_HANDLE_FILE_INFORMATION atDirectory, atFile;
+        if (GetFileInformationByHandle(reinterpret_cast<HANDLE>(directory), &atDirectory) &&
+            GetFileInformationByHandle(reinterpret_cast<HANDLE>(file), &atFile) &&
+            atDirectory.dwVolumeSerialNumber == atFile.dwVolumeSerialNumber)
+            return true;
+        return Fail(ERROR_DEV_NOT_EXIST);
     }
 
     int64_t Write(intptr_t file, const void* data, uint32_t bytes) override {
@@ -115,7 +151,6 @@ class Win32DiskOps final : public DiskOps {
 
     uint32_t FileExistsCode() override { return ERROR_FILE_EXISTS; }
     uint32_t DiskFullCode() override { return ERROR_DISK_FULL; }
-    uint32_t OutOfMemoryCode() override { return ERROR_NOT_ENOUGH_MEMORY; }
 
   private:
     bool Fail(DWORD code) {
@@ -125,6 +160,7 @@ class Win32DiskOps final : public DiskOps {
 
     uint32_t error_ = 0;
     char refusedDrive_[MAX_PATH] = "";
+    char heldPath_[MAX_PATH] = "";
 };
 
 BOOL WINAPI OnConsoleEvent(DWORD) {

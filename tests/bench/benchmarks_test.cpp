@@ -266,11 +266,13 @@ TEST(MemoryBandwidthTest, BlocksAreTouchedBeforeTheClockStarts) {
 TEST(MemoryBandwidthTest, ReserveOnLargeMachinesAndThirtyTwoBitCut) {
     FakeMemoryStatus memory;
     std::vector<uint32_t> available;
-    for (uint64_t bytes : {40ull << 30, 1ull << 30, 2ull << 20}) {  // small figures stay exact
+    for (uint64_t bytes : {40ull << 30, 1ull << 30, 60ull << 20, 2ull << 20}) {
         memory.status.availPhys = bytes;
         available.push_back(GetAvailablePhysicalMemory(memory));
     }
-    EXPECT_EQ(available, (std::vector<uint32_t>{UINT32_MAX, (1u << 30) - (1u << 27), 2u << 20}));
+    // A 64 MiB container keeps a quarter back; small figures stay exact.
+    EXPECT_EQ(available,
+              (std::vector<uint32_t>{UINT32_MAX, (1u << 30) - (1u << 27), 45u << 20, 2u << 20}));
     memory.extended = false;
     memory.basicAvailable = 0;
     EXPECT_EQ(GetAvailablePhysicalMemory(memory), 0u) << "zero totals: no result, no division";

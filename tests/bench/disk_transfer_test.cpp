@@ -4,6 +4,7 @@
 
 #include "bench/benchmarks.h"
 #include "fakes/fake_disk_ops.h"
+#include "fakes/fake_system.h"
 
 namespace {
 
@@ -11,19 +12,23 @@ class DiskTest : public ::testing::Test {
   protected:
     FakeClock clock;
     FakeDiskOps disk;
+    FakeMemoryStatus memory;
     NullProgress progress;
     BenchmarkResult result;
     void SetUp() override {
         clock.tickStep = 0;
         clock.tickStart = 123456;
         disk.clock = &clock;
+        memory.status.availPhys = 16ull << 30;
     }
-    DiskRun Run(uint32_t durationMs) {
-        return MeasureDiskTransfer("C:", durationMs, nullptr, disk, clock);
+    DiskRun Run(uint32_t durationMs, FakeDiskOps& ops) {
+        return MeasureDiskTransfer("C:", durationMs, nullptr, ops, clock, memory);
     }
-    void ExpectNothingLeft(const FakeDiskOps& ops, const char* what = "") {
+    DiskRun Run(uint32_t durationMs) { return Run(durationMs, disk); }
+    void ExpectNothingLeft(const FakeDiskOps& ops, const std::string& what = "") {
         EXPECT_TRUE(ops.present.empty()) << "a temporary file was left behind " << what;
         EXPECT_EQ(ops.buffersHeld, 0) << what;
+        EXPECT_EQ(ops.directoriesHeld, 0) << what;
     }
 };
 
@@ -60,14 +65,13 @@ TEST_F(DiskTest, FailuresNeverReportSuccess) {
          FakeDiskOps::kNoDrive},
         {"file cannot be made", [](FakeDiskOps& d) { d.createError = d.kDenied; },
          FakeDiskOps::kDenied},
-        {"buffer below 1 MiB", [](FakeDiskOps& d) { d.largestBuffer = 1u << 19; },
-         FakeDiskOps::kNoMemory},
-        {"no buffer at all", [](FakeDiskOps& d) { d.largestBuffer = 0; }, FakeDiskOps::kNoMemory}};
+        {"buffer below 1 MiB", [](FakeDiskOps& d) { d.largestBuffer = 1u << 19; }, kDiskNoBuffer},
+        {"no buffer at all", [](FakeDiskOps& d) { d.largestBuffer = 0; }, kDiskNoBuffer}};
     for (const auto& c : cases) {
         FakeDiskOps fresh;
         fresh.clock = &clock;
         c.script(fresh);
-        DiskRun run = MeasureDiskTransfer("C:", 6000, nullptr, fresh, clock);
+        DiskRun run = Run(6000, fresh);
         EXPECT_EQ(run.figure, 0u) << c.what;
         EXPECT_EQ(run.errorCode, c.error) << c.what;
         EXPECT_TRUE(fresh.writes.empty()) << c.what;
@@ -76,17 +80,55 @@ TEST_F(DiskTest, FailuresNeverReportSuccess) {
             EXPECT_TRUE(fresh.freeQueriedFor.empty()) << "refused before anything else";
         }
         ExpectNothingLeft(fresh, c.what);
-        RunDiskBenchmark("C:", 6000, progress, &result, fresh, clock);
+        RunDiskBenchmark("C:", 6000, progress, &result, fresh, clock, memory);
         EXPECT_FALSE(result.ok) << c.what;
         EXPECT_TRUE(result.showErrorBox) << c.what;
-        EXPECT_EQ(std::string(result.text), "system text " + std::to_string(c.error)) << c.what;
+        if (c.error != kDiskNoBuffer) {
+            EXPECT_EQ(std::string(result.text), "system text " + std::to_string(c.error)) << c.what;
+        }
     }
+}
+
+TEST_F(DiskTest, TheBufferFitsTheMemoryLeftOrTheRunEndsWithAText) {
+    // Room as the memory benchmark counts it: 80 MiB keeps 32 back, leaving 48 for a 32 MiB
+    // buffer; 1 MiB is still enough; half a MiB is not.
+    const struct {
+        uint64_t room;
+        uint32_t largestWrite;  // MiB; 0: no run
+    } cases[] = {{80ull << 20, 32}, {1ull << 20, 1}, {1ull << 19, 0}};
+    for (const auto& c : cases) {
+        FakeDiskOps fresh;
+        fresh.clock = &clock;
+        memory.status.availPhys = c.room;
+        DiskRun run = Run(3000, fresh);
+        const std::string what = std::to_string(c.room >> 10) + " KiB free";
+        uint32_t largest = 0;
+        for (uint32_t w : fresh.writes) largest = w > largest ? w : largest;
+        EXPECT_EQ(largest, c.largestWrite) << what;
+        EXPECT_EQ(run.figure != 0, c.largestWrite != 0) << what;
+        if (!c.largestWrite) {
+            EXPECT_EQ(run.errorCode, kDiskNoBuffer) << what;
+            char text[260];
+            DescribeDiskError(run.errorCode, fresh, text);
+            EXPECT_NE(std::string(text).find("memory"), std::string::npos) << text;
+        }
+        ExpectNothingLeft(fresh, what);
+    }
+}
+
+TEST_F(DiskTest, ADriveThatGoesAwayEndsTheRunWithoutAFigure) {
+    disk.goneAfterFiles = 3;  // the name probe's file and two passes
+    DiskRun run = Run(6000);
+    EXPECT_EQ(run.figure, 0u);
+    EXPECT_EQ(run.errorCode, FakeDiskOps::kGone);
+    EXPECT_EQ(disk.writes, (std::vector<uint32_t>{1, 2})) << "nothing written after it went";
+    ExpectNothingLeft(disk);
 }
 
 TEST_F(DiskTest, AFileWrittenElsewhereSaysWhere) {
     // The mount point is root's: the ops write in the user's home on the same disk.
     disk.writeElsewhere = "/home/u";
-    RunDiskBenchmark("/", 1000, progress, &result, disk, clock);
+    RunDiskBenchmark("/", 1000, progress, &result, disk, clock, memory);
     EXPECT_TRUE(result.ok);
     EXPECT_STREQ(result.writtenIn, "/home/u");
     EXPECT_EQ(disk.freeQueriedFor, "/home/u") << "the free space of the place written to";
@@ -114,7 +156,7 @@ TEST_F(DiskTest, TooSlowToMeasureHasATrueText) {
     char text[260];
     DescribeDiskError(run.errorCode, disk, text);
     EXPECT_NE(std::string(text).find("too little"), std::string::npos) << text;
-    RunDiskBenchmark("C:", 1000, progress, &result, disk, clock);
+    RunDiskBenchmark("C:", 1000, progress, &result, disk, clock, memory);
     EXPECT_FALSE(result.ok);
 }
 

@@ -13,7 +13,7 @@
 
 class FakeDiskOps final : public DiskOps {
   public:
-    enum : uint32_t { kExists = 80, kFull = 112, kNoMemory = 8, kDenied = 5, kNoDrive = 15 };
+    enum : uint32_t { kExists = 80, kFull = 112, kDenied = 5, kNoDrive = 15, kGone = 55 };
     enum : uint32_t { kNotADisk = 0x20003 };
 
     FakeClock* clock = nullptr;  // required: writes move it on by msPerMiB per MiB, pauses too
@@ -25,12 +25,14 @@ class FakeDiskOps final : public DiskOps {
     uint64_t fillsAfterMiB = UINT64_MAX;  // writes beyond this many MiB write nothing
     uint32_t createError = 0;             // every create fails with this code
     size_t largestBuffer = SIZE_MAX;      // allocations above this fail
+    size_t goneAfterFiles = SIZE_MAX;     // the drive goes away once this many files were made
     std::set<std::string> existing;       // files somebody else owns
     std::set<std::string> present;        // files of ours that exist now
     std::vector<std::string> created, removed;
     std::vector<uint32_t> writes;  // MiB per write call
     std::string freeQueriedFor;
     int buffersHeld = 0;
+    int directoriesHeld = 0;
 
     bool ChooseDirectory(const char* drive, char* out, size_t capacity) override {
         if (refuseDrive) return Fail(refuseDrive, false);
@@ -43,14 +45,24 @@ class FakeDiskOps final : public DiskOps {
         *bytes = freeBytes;
         return true;
     }
-    intptr_t CreateNew(const char* directory, uint32_t number) override {
-        const std::string path = std::string(directory) + "\\" + std::to_string(number) + ".bin";
+    intptr_t OpenDirectory(const char* directory) override {
+        ++directoriesHeld;
+        directory_ = directory;
+        return 7;
+    }
+    void CloseDirectory(intptr_t) override { --directoriesHeld; }
+    intptr_t CreateNew(intptr_t directory, uint32_t number) override {
+        if (directory != 7) return Fail(kNoDrive, kNoFile);
+        const std::string path = directory_ + "\\" + std::to_string(number) + ".bin";
         if (existing.count(path) || present.count(path)) return Fail(kExists, kNoFile);
         if (createError) return Fail(createError, kNoFile);
         present.insert(path);
         created.push_back(path);
         open_ = path;
         return 3;
+    }
+    bool StillOnDrive(intptr_t, intptr_t) override {
+        return created.size() <= goneAfterFiles || Fail(kGone, false);
     }
     int64_t Write(intptr_t, const void* data, uint32_t bytes) override {
         uint32_t mib = bytes >> 20;
@@ -69,7 +81,7 @@ class FakeDiskOps final : public DiskOps {
         open_.clear();
     }
     void* AllocateBuffer(size_t bytes) override {
-        if (bytes > largestBuffer) return Fail(kNoMemory, nullptr);
+        if (bytes > largestBuffer) return Fail(uint32_t{8}, nullptr);
         ++buffersHeld;
         return std::calloc(bytes, 1);
     }
@@ -84,7 +96,6 @@ class FakeDiskOps final : public DiskOps {
     }
     uint32_t FileExistsCode() override { return kExists; }
     uint32_t DiskFullCode() override { return kFull; }
-    uint32_t OutOfMemoryCode() override { return kNoMemory; }
 
   private:
     // Records `code` as the last error and hands back the call's failure value.
@@ -95,5 +106,5 @@ class FakeDiskOps final : public DiskOps {
     }
     uint32_t error_ = 0;
     uint64_t writtenMiB_ = 0;
-    std::string open_;
+    std::string open_, directory_;
 };

@@ -54,10 +54,13 @@ TEST(FileSystemKindTest, MemoryAndKernelFileSystemsAreNamedAndDisksPass) {
 
 TEST_F(DiskOpsTest, TheFileIsNeverInTheDirectory) {
     DiskOps& ops = SystemDiskOps();
-    intptr_t file = ops.CreateNew(directory.c_str(), 42);
+    const intptr_t held = ops.OpenDirectory(directory.c_str());
+    ASSERT_NE(held, kNoFile);
+    intptr_t file = ops.CreateNew(held, 42);
     if (file == kNoFile && ops.LastError() == kNoDirectIo)
         GTEST_SKIP() << "this file system refuses O_DIRECT";
     ASSERT_NE(file, kNoFile) << std::strerror(static_cast<int>(ops.LastError()));
+    EXPECT_TRUE(ops.StillOnDrive(held, file));
     EXPECT_NE(fcntl(static_cast<int>(file), F_GETFL) & O_DIRECT, 0)
         << "the writes bypass the cache";
     void* buffer = ops.AllocateBuffer(1 << 20);
@@ -73,12 +76,15 @@ TEST_F(DiskOpsTest, TheFileIsNeverInTheDirectory) {
     EXPECT_NE(std::strstr(target, "(deleted)"), nullptr) << target;
     ops.Close(file);
     ops.ReleaseBuffer(buffer, 1 << 20);
+    ops.CloseDirectory(held);
     EXPECT_TRUE(Listing().empty());
 }
 
 TEST_F(DiskOpsTest, NamedFallbackIsExclusiveAndUnlinkedAtOnce) {
     int error = 0;
-    int fd = OpenNamedTemporaryFile(directory.c_str(), 7, false, &error);
+    const int held = open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    int fd = OpenNamedTemporaryFile(held, 7, false, &error);
     if (error == kNoDirectIo) GTEST_SKIP() << "this file system refuses O_DIRECT";
     ASSERT_GE(fd, 0) << std::strerror(error);
     EXPECT_TRUE(Listing().empty()) << "the name went as soon as the file was open";
@@ -91,15 +97,14 @@ TEST_F(DiskOpsTest, NamedFallbackIsExclusiveAndUnlinkedAtOnce) {
     const std::string victim = directory + "/victim.txt";
     std::ofstream(victim) << "keep me";
     std::ofstream(Named(7)) << "theirs";
-    EXPECT_EQ(OpenNamedTemporaryFile(directory.c_str(), 7, false, &error), -1);
+    EXPECT_EQ(OpenNamedTemporaryFile(held, 7, false, &error), -1);
     EXPECT_EQ(error, EEXIST);
     EXPECT_EQ(Content(Named(7)), "theirs");
     ASSERT_EQ(symlink(victim.c_str(), Named(8).c_str()), 0);
-    EXPECT_EQ(OpenTemporaryFile((directory + "/8.bin").c_str(), 8, &error), -1)
-        << "not a directory";
-    EXPECT_EQ(OpenNamedTemporaryFile(directory.c_str(), 8, false, &error), -1);
+    EXPECT_EQ(OpenNamedTemporaryFile(held, 8, false, &error), -1);
     EXPECT_EQ(Content(victim), "keep me");
     EXPECT_EQ(Listing().size(), 3u);
+    close(held);
 }
 
 TEST_F(DiskOpsTest, ANameStillHeldGoesWithEveryEndingSignal) {
@@ -111,7 +116,8 @@ TEST_F(DiskOpsTest, ANameStillHeldGoesWithEveryEndingSignal) {
             ::signal(signal, SIG_DFL);  // as a fresh process has it, whatever the test runner set
             RemoveTemporaryFileOnSignals();
             int e = 0;
-            return OpenNamedTemporaryFile(where.c_str(), 9, true, &e) >= 0 || e == kNoDirectIo;
+            const int held = open(where.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            return OpenNamedTemporaryFile(held, 9, true, &e) >= 0 || e == kNoDirectIo;
         });
         ASSERT_GT(child, 0) << strsignal(signal);
         if (Listing().empty()) {
@@ -132,7 +138,7 @@ TEST_F(DiskOpsTest, TheHandlerLeavesAnotherFileUnderOurNameAlone) {
         pid_t child = StartChild([&where, closedFirst] {
             RemoveTemporaryFileOnSignals();
             int e = 0;
-            int fd = OpenNamedTemporaryFile(where.c_str(), 9, true, &e);
+            int fd = OpenNamedTemporaryFile(open(where.c_str(), O_PATH | O_DIRECTORY), 9, true, &e);
             if (fd >= 0 && closedFirst) CloseTemporaryFile(fd);
             return fd >= 0;
         });
@@ -183,7 +189,7 @@ TEST_F(DiskOpsTest, FreeSpaceAndErrorTexts) {
     char text[256];
     ops.ErrorText(ops.DiskFullCode(), text, sizeof text);
     EXPECT_STREQ(text, "No space left on device");
-    ops.ErrorText(ops.OutOfMemoryCode(), text, 8);
+    ops.ErrorText(ops.DiskFullCode(), text, 8);
     EXPECT_EQ(std::string(text).size(), 7u);
 }
 

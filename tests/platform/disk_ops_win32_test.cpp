@@ -32,7 +32,9 @@ TEST(Win32DiskOpsTest, ExistingNameIsLeftAloneAndOursGoesOnClose) {
     // Somebody else's file of that name.
     const std::string seven = folder + "\\7.bin";
     std::ofstream(seven) << "keep";
-    EXPECT_EQ(ops.CreateNew(folder.c_str(), 7), kNoFile);
+    const intptr_t held = ops.OpenDirectory(folder.c_str());
+    ASSERT_NE(held, kNoFile);
+    EXPECT_EQ(ops.CreateNew(held, 7), kNoFile);
     EXPECT_EQ(ops.LastError(), ops.FileExistsCode());
     EXPECT_EQ(SizeOf(seven), 4u) << "the other file keeps its content";
     DeleteFileA(seven.c_str());
@@ -40,15 +42,17 @@ TEST(Win32DiskOpsTest, ExistingNameIsLeftAloneAndOursGoesOnClose) {
     // Ours is gone once closed; a file someone makes under that name afterwards stays,
     // through the next run's probe of the name too.
     const std::string eight = folder + "\\8.bin";
-    intptr_t file = ops.CreateNew(folder.c_str(), 8);
+    intptr_t file = ops.CreateNew(held, 8);
     ASSERT_NE(file, kNoFile);
+    EXPECT_TRUE(ops.StillOnDrive(held, file));
     EXPECT_NE(SizeOf(eight), 0xFFFFFFFFu) << "named while open";
     ops.Close(file);
     EXPECT_EQ(GetFileAttributesA(eight.c_str()), INVALID_FILE_ATTRIBUTES) << "delete-on-close";
     std::ofstream(eight) << "theirs";
-    EXPECT_EQ(ops.CreateNew(folder.c_str(), 8), kNoFile);
+    EXPECT_EQ(ops.CreateNew(held, 8), kNoFile);
     EXPECT_EQ(SizeOf(eight), 6u);
     DeleteFileA(eight.c_str());
+    ops.CloseDirectory(held);
     EXPECT_TRUE(RemoveDirectoryA(folder.c_str()));
 
     uint64_t freeBytes = 0;
