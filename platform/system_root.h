@@ -11,3 +11,8 @@ bool SetSystemRoot(const char* directory);
 
 // `path` (absolute: "/proc/meminfo") under the root, into `out`; false when it does not fit.
 bool SystemPath(const char* path, char* out, size_t capacity);
+
+// The files of a machine tree that exist but could not be read (or lead outside the tree),
+// for a warning each: up to `capacity` texts such as "/proc/meminfo: Permission denied" into
+// `out`; returns how many there were. Always 0 for this machine's own root.
+int UnreadableSystemFiles(const char** out, int capacity);

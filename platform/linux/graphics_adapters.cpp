@@ -1,12 +1,14 @@
 // Every DRM card with a device, named from the system's PCI ID database where it has one.
 #include "platform/graphics_adapters.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
+#include "platform/linux/read_file.h"
 #include "platform/linux/video_adapter.h"
-#include "platform/system_root.h"
 #include "sysinfo/pci_ids.h"
 
 namespace {
@@ -25,8 +27,9 @@ void LookUpPciNames(PciIdsQuery* queries, int count) {
     if (count == 0) return;
     std::FILE* file = nullptr;
     for (const char* name : kPciIdsFiles) {
-        char path[4096];
-        if (SystemPath(name, path, sizeof path) && (file = std::fopen(path, "rb"))) break;
+        int fd = OpenSystemFile(name);
+        if (fd >= 0 && (file = fdopen(fd, "rb"))) break;
+        if (fd >= 0) close(fd);
     }
     if (!file) return;
     std::unique_ptr<char[]> block(new char[kBlockSize + 1]);

@@ -137,8 +137,9 @@ void ParseMeminfo(const char* text, size_t length, MeminfoFacts* facts) {
             if (!KeyIs(key, field.name)) continue;
             bool any = false;
             uint64_t kib = ParseUnsigned(value, &any);
-            if (!any) break;
-            facts->*field.field = kib > UINT64_MAX / 1024 ? UINT64_MAX : kib * 1024;
+            // Beyond 2^60 bytes no machine has: a damaged or made-up file, read as absent.
+            if (!any || kib > (uint64_t{1} << 50)) break;
+            facts->*field.field = kib * 1024;
             if (field.field == &MeminfoFacts::memAvailable) facts->hasMemAvailable = true;
             break;
         }

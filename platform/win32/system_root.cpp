@@ -9,3 +9,5 @@ bool SystemPath(const char* path, char* out, size_t capacity) {
     int n = std::snprintf(out, capacity, "%s", path);
     return n >= 0 && static_cast<size_t>(n) < capacity;
 }
+
+int UnreadableSystemFiles(const char**, int) { return 0; }

@@ -59,9 +59,14 @@ TEST(MeminfoTest, FiguresInBytes) {
     ParseMeminfo(text.data(), text.size(), &facts);
     EXPECT_FALSE(facts.hasMemAvailable);
     EXPECT_EQ(facts.cached, 400000ull * 1024);
-    std::string huge = "MemTotal: 99999999999999999999999 kB\n";
+    // Beyond 2^60 bytes: no machine has it, so the figure is unreadable, not 16 EiB.
+    std::string huge = "MemTotal: 99999999999999999999999 kB\nMemAvailable: 1125899906842625 kB\n";
     ParseMeminfo(huge.data(), huge.size(), &facts);
-    EXPECT_EQ(facts.memTotal, UINT64_MAX) << "saturates, never wraps";
+    EXPECT_EQ(facts.memTotal, 0u);
+    EXPECT_FALSE(facts.hasMemAvailable);
+    huge = "MemTotal: 1125899906842624 kB\n";
+    ParseMeminfo(huge.data(), huge.size(), &facts);
+    EXPECT_EQ(facts.memTotal, 1ull << 60) << "the largest figure still read";
 }
 
 TEST(CgroupTest, LimitsAndPaths) {
