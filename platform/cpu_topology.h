@@ -10,6 +10,8 @@ struct LogicalCpuRecord {
     int package;   // any number the same for every processor of one package
     int core;      // any number the same for every processor of one core (within a package)
     int coreType;  // 0 unknown or not hybrid, 1 performance, 2 efficiency
+    // (x2)APIC ID; -1 where not read (Linux reads it only where it lists no caches)
+    int apicId = -1;
 };
 
 struct CacheRecord {

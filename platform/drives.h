@@ -10,7 +10,8 @@ struct DriveEntry {
 
 class DriveSource {
 public:
-    // Fills at most `capacity` entries in the system's order; returns how many.
+    // Fills at most `capacity` entries in the system's order; returns how many drives there
+    // are, which may be more than it filled.
     virtual int ListDrives(DriveEntry* entries, int capacity) = 0;
 
 protected:

@@ -148,7 +148,7 @@ CpuSignature DecodeCpuSignature(uint32_t eax) {
     CpuSignature signature = {eax >> 8 & 0xF, eax >> 4 & 0xF, eax & 0xF};
     const uint32_t base = signature.family;
     if (base == 0xF) signature.family += eax >> 20 & 0xFF;
-    if (base == 0x6 || base == 0x7 || base == 0xF) signature.model |= (eax >> 16 & 0xF) << 4;
+    if (base >= 0x6) signature.model |= (eax >> 16 & 0xF) << 4;
     return signature;
 }
 

@@ -39,7 +39,7 @@ const char* ShortVendorName(const char* vendorString);
 
 // The signature's numbers as the processor vendors define them: the family with the
 // extended family added for base family 15, the model with the extended model as its high
-// digit for base families 6 and 15 (and for 7, which Zhaoxin and Centaur number so).
+// digit from base family 6 up (Zhaoxin's and Centaur's family 7 too), as Windows numbers them.
 struct CpuSignature {
     uint32_t family, model, stepping;
 };

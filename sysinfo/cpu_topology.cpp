@@ -99,12 +99,36 @@ void BuildCpuTopology(const std::vector<LogicalCpuRecord>& cpus,
     out->known = true;
 }
 
-void AddCpuidCaches(const CpuidCaches& caches, CpuTopology* topology) {
+int CountCacheInstances(const std::vector<LogicalCpuRecord>& cpus, int sharing) {
+    int shift = 0;
+    while (shift < 31 && (1 << shift) < sharing) ++shift;
+    std::vector<std::pair<int, uint32_t>> instances;
+    for (const LogicalCpuRecord& cpu : cpus) {
+        if (cpu.apicId < 0) return 0;
+        instances.push_back({cpu.package, static_cast<uint32_t>(cpu.apicId) >> shift});
+    }
+    return CountDistinct(instances);
+}
+
+void AddCpuidCaches(const CpuidCaches& caches, const std::vector<LogicalCpuRecord>& cpus,
+                    CpuTopology* topology) {
     if (!topology->known || topology->l1d.instances || topology->l1i.instances ||
         topology->l2.instances || topology->l3.instances)
         return;
-    const int packages = std::max(1, topology->packages);
-    const int cores = std::max(packages, topology->cores);
+    // A hybrid's leaves describe the core that ran CPUID; the other kind's caches differ.
+    std::vector<LogicalCpuRecord> described;
+    for (const LogicalCpuRecord& cpu : cpus)
+        if (caches.coreType == 0 || cpu.coreType == caches.coreType) described.push_back(cpu);
+    if (described.empty()) described = cpus;
+    std::vector<int> packageList;
+    std::vector<std::pair<int, int>> coreList;
+    for (const LogicalCpuRecord& cpu : described) {
+        packageList.push_back(cpu.package);
+        coreList.push_back({cpu.package, cpu.core});
+    }
+    const int logical = static_cast<int>(described.size());
+    const int packages = std::max(1, CountDistinct(packageList));
+    const int cores = std::max(packages, CountDistinct(coreList));
     for (int i = 0; i < caches.count; ++i) {
         const CpuidCache& cache = caches.caches[i];
         CacheLevel* level = cache.level == 1 && cache.type == 'D'   ? &topology->l1d
@@ -114,12 +138,16 @@ void AddCpuidCaches(const CpuidCaches& caches, CpuTopology* topology) {
                                                                     : nullptr;
         if (!level || level->instances || cache.bytes == 0) continue;
         int instances = cache.scope == CpuidCache::kPackage ? packages : cores;
-        // The sharing figure counts processor ids, rounded up to a power of two: a 6-core
-        // part's L3 says 16. Hence the rounding up and the bounds.
-        if (cache.scope == CpuidCache::kThreads && cache.level > 1 && cache.sharingThreads > 0)
-            instances =
-                std::min(cores, std::max(packages, (topology->logical + cache.sharingThreads - 1) /
-                                                       cache.sharingThreads));
+        if (cache.scope == CpuidCache::kThreads && cache.sharingThreads > 0) {
+            const int grouped = CountCacheInstances(described, cache.sharingThreads);
+            // Without APIC IDs, a guess: the figure rounded up to a power of two (a 6-core
+            // part's L3 says 16), hence the rounding up and the bounds.
+            if (grouped > 0)
+                instances = grouped;
+            else if (cache.level > 1)
+                instances = (logical + cache.sharingThreads - 1) / cache.sharingThreads;
+            instances = std::min(cores, std::max(packages, instances));
+        }
         level->bytes = cache.bytes;
         level->instances = instances;
         level->totalBytes = cache.bytes * static_cast<uint64_t>(instances);
@@ -129,18 +157,27 @@ void AddCpuidCaches(const CpuidCaches& caches, CpuTopology* topology) {
     }
 }
 
+namespace {
+
+void ReadRecords(std::vector<LogicalCpuRecord>* cpus, CpuTopology* out) {
+    std::vector<CacheRecord> caches;
+    if (!ReadCpuTopologyRecords(cpus, &caches)) cpus->clear();
+    BuildCpuTopology(*cpus, caches, out);
+}
+
+}  // namespace
+
 void ReadCpuTopology(CpuTopology* out) {
     std::vector<LogicalCpuRecord> cpus;
-    std::vector<CacheRecord> caches;
-    if (!ReadCpuTopologyRecords(&cpus, &caches)) cpus.clear();
-    BuildCpuTopology(cpus, caches, out);
+    ReadRecords(&cpus, out);
 }
 
 void ReadCpuTopology(const CpuidLeaves& leaves, CpuTopology* out) {
-    ReadCpuTopology(out);
+    std::vector<LogicalCpuRecord> cpus;
+    ReadRecords(&cpus, out);
     CpuidCaches described;
     DecodeCpuidCaches(leaves, &described);
-    AddCpuidCaches(described, out);
+    AddCpuidCaches(described, cpus, out);
 }
 
 void FormatCacheSize(uint64_t bytes, char* out, size_t size) {

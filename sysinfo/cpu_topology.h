@@ -32,9 +32,18 @@ void BuildCpuTopology(const std::vector<LogicalCpuRecord>& cpus,
                       const std::vector<CacheRecord>& caches, CpuTopology* out);
 
 // Where the records list no caches at all: the levels the processor describes, one size
-// per level, instances from the threads sharing each (level 1 one per core; the others
-// never fewer than the packages nor more than the cores). Levels the records gave stay.
-void AddCpuidCaches(const CpuidCaches& caches, CpuTopology* topology);
+// per level, on a hybrid only for the processors of the kind that described them. Instances
+// from the APIC IDs where every such processor has one, else estimated from the threads
+// sharing each (level 1 one per core); never fewer than the packages nor more than the
+// cores. `cpus` are the records `topology` was built from. Levels the records gave stay.
+void AddCpuidCaches(const CpuidCaches& caches, const std::vector<LogicalCpuRecord>& cpus,
+                    CpuTopology* topology);
+
+// How many instances of a cache whose sharing figure (leaf 4's EAX 25:14, plus 1) is
+// `sharing` the processors hold: the figure counts APIC-ID slots, not processors present, so
+// those whose IDs agree above the lowest ceil(log2(sharing)) bits, in one package, share
+// one. 0 when a processor has no APIC ID.
+int CountCacheInstances(const std::vector<LogicalCpuRecord>& cpus, int sharing);
 
 // This machine's, through the platform's records.
 void ReadCpuTopology(CpuTopology* out);

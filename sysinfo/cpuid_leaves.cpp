@@ -26,11 +26,18 @@ void ReadCpuidLeaves(CpuidLeaves* out, CpuidSource& cpuid) {
     out->leaf0 = cpuid.Execute(0);
     const uint32_t maxBasic = out->leaf0.eax;
     if (maxBasic >= 1) out->leaf1 = cpuid.Execute(1);
+    if (maxBasic >= 2) {
+        out->leaf2[0] = cpuid.Execute(2);
+        const uint32_t reads = out->leaf2[0].eax & 0xFF;
+        for (uint32_t i = 1; i < reads && i < kCpuidLeaf2Reads; ++i)
+            out->leaf2[i] = cpuid.Execute(2);
+    }
     if (maxBasic >= 4) ReadCacheSubleaves(cpuid, 4, out->leaf4);
     if (maxBasic >= 7) {
         out->leaf7 = cpuid.Execute(7, 0);
         if (out->leaf7.eax >= 1) out->leaf7s1 = cpuid.Execute(7, 1);
     }
+    if (maxBasic >= 0x1A && (out->leaf7.edx >> 15 & 1)) out->leaf1A = cpuid.Execute(0x1A, 0);
     if (maxBasic >= 0x24 && (out->leaf7s1.edx >> 19 & 1)) out->leaf24 = cpuid.Execute(0x24, 0);
 
     // A processor without extended leaves may answer with anything; only a value in the
@@ -39,10 +46,11 @@ void ReadCpuidLeaves(CpuidLeaves* out, CpuidSource& cpuid) {
     const uint32_t maxExtended = out->leaf80000000.eax;
     if (maxExtended >= 0x80000001 && maxExtended <= 0x8000FFFF)
         out->leaf80000001 = cpuid.Execute(0x80000001);
-    if (maxExtended >= 0x80000006 && maxExtended <= 0x8000FFFF) {
+    // Each leaf by its own number: AMD's K5 and K6-2 stop at 0x80000005, their L1 caches.
+    if (maxExtended >= 0x80000005 && maxExtended <= 0x8000FFFF)
         out->leaf80000005 = cpuid.Execute(0x80000005);
+    if (maxExtended >= 0x80000006 && maxExtended <= 0x8000FFFF)
         out->leaf80000006 = cpuid.Execute(0x80000006);
-    }
     if (maxExtended >= 0x8000001D && maxExtended <= 0x8000FFFF && (out->leaf80000001.ecx >> 22 & 1))
         ReadCacheSubleaves(cpuid, 0x8000001D, out->leaf8000001D);
 

@@ -9,15 +9,21 @@
 // More sub-leaves than any processor has caches (four or five), so a hypervisor that answers
 // every sub-leaf alike cannot keep the reader going.
 constexpr int kCpuidCacheSubleaves = 8;
+// Leaf 2's AL says how many times to execute it for all its descriptors; every processor
+// says 1, so a few reads are plenty.
+constexpr int kCpuidLeaf2Reads = 4;
 
 // A leaf the processor does not have stays all zeros: the reader asks only for leaves
 // within the maxima the processor reports, because beyond them Intel processors answer
 // with the highest basic leaf's words rather than zeros.
 struct CpuidLeaves {
-    CpuidWords leaf0;         // highest basic leaf, vendor
-    CpuidWords leaf1;         // signature, basic features, OSXSAVE, hypervisor bit
+    CpuidWords leaf0;  // highest basic leaf, vendor
+    CpuidWords leaf1;  // signature, basic features, OSXSAVE, hypervisor bit
+    // Intel's cache and TLB descriptor bytes, one entry per execution (AL of the first).
+    CpuidWords leaf2[kCpuidLeaf2Reads];
     CpuidWords leaf7;         // structured extended features, sub-leaf 0
     CpuidWords leaf7s1;       // structured extended features, sub-leaf 1
+    CpuidWords leaf1A;        // a hybrid's kind of core that ran CPUID (leaf 7 EDX bit 15)
     CpuidWords leaf24;        // AVX10 version, where leaf 7.1 reports AVX10
     CpuidWords leaf80000000;  // highest extended leaf
     CpuidWords leaf80000001;  // extended features

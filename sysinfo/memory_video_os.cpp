@@ -125,9 +125,11 @@ void FormatOsVersion(const OsVersion& version, char* out) {
 
 void BuildDriveList(DriveSource& drives, DriveList* list) {
     std::unique_ptr<DriveEntry[]> entries(new DriveEntry[kMaxDrives]);
-    int count = drives.ListDrives(entries.get(), kMaxDrives);
+    int found = drives.ListDrives(entries.get(), kMaxDrives);
+    int count = found < kMaxDrives ? found : kMaxDrives;
     list->count = 0;
     list->selected = -1;
+    list->unlisted = found - count;
     for (int i = 0; i < count && i < kMaxDrives; ++i) {
         if (entries[i].optical) continue;
         entries[i].name[sizeof entries[i].name - 1] = '\0';

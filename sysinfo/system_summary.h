@@ -11,6 +11,7 @@ struct DriveList {
     int count;
     char names[kMaxDrives][kFieldTextSize];  // "C:" on Windows, a mount point on Linux
     int selected;                            // preselected index, -1 for an empty list
+    int unlisted;                            // drives beyond the list's room
 };
 
 struct SystemSummary {

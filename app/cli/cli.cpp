@@ -25,9 +25,22 @@ int RunCommand(const CliOptions& options, std::FILE* out, std::FILE* err) {
             return kExitOk;
         case CliCommand::kInfo:
             return RunInfoCommand(options, out, err);
+        case CliCommand::kCpuid:
+            return RunCpuidCommand(options, out, err);
         default:
             return RunBenchmarkCommand(options, out, err);
     }
+}
+
+// A machine tree's files that exist but could not be read show as unknown figures: each is
+// named once, so a zero is not taken for the machine's.
+void WarnOfUnreadableFiles(std::FILE* err) {
+    const char* files[16];
+    const int count = UnreadableSystemFiles(files, 16);
+    for (int i = 0; i < count && i < 16; ++i)
+        std::fprintf(err, "kelvane-cli: warning: the tree's %s\n", files[i]);
+    if (count > 16)
+        std::fprintf(err, "kelvane-cli: warning: %d more files of the tree\n", count - 16);
 }
 
 }  // namespace
@@ -58,6 +71,11 @@ int RunCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
                       options.sysroot);
         return UsageError(err, error);
     }
+    // After the root, whose cpuid.txt it may read, and before any probe.
+    const int installed = InstallCpuidDump(options, err);
+    if (installed != kExitOk) return installed;
     if (options.hasDuration) g_TestDuration = options.durationMs;
-    return FinishOutput(out, err, RunCommand(options, out, err));
+    const int status = RunCommand(options, out, err);
+    WarnOfUnreadableFiles(err);
+    return FinishOutput(out, err, status);
 }

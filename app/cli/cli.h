@@ -13,6 +13,12 @@ int FinishOutput(std::FILE* out, std::FILE* err, int status);
 
 // The commands, each in a file of its own.
 int RunInfoCommand(const CliOptions& options, std::FILE* out, std::FILE* err);
+// Writes this processor's CPUID leaves (or the installed dump's) in the text form.
+int RunCpuidCommand(const CliOptions& options, std::FILE* out, std::FILE* err);
+// For info and cpuid, before the first probe: puts the dump of --cpuid, else the machine
+// tree's cpuid.txt, in this processor's place. A status other than kExitOk, with the reason
+// on `err`, where the dump cannot be read.
+int InstallCpuidDump(const CliOptions& options, std::FILE* err);
 // The System Information fields as label lines, or as the "info" member of a JSON object.
 void WriteSummaryLines(const struct SystemSummary& summary, std::FILE* out);
 void WriteSummaryJson(const struct SystemSummary& summary, class JsonWriter& json);

@@ -20,8 +20,9 @@ enum OptionUse : unsigned {
     kDisk = 1u << 4,
     kAll = 1u << 5,
     kBench = 1u << 6,
+    kCpuid = 1u << 7,
     kBenchmarks = kCpu | kFlops | kMemory | kDisk | kAll,
-    kEvery = kInfo | kBenchmarks | kBench,
+    kEvery = kInfo | kCpuid | kBenchmarks | kBench,
 };
 
 struct CommandInfo {
@@ -34,6 +35,8 @@ struct CommandInfo {
 const CommandInfo kCommands[] = {
     {"info", CliCommand::kInfo, kInfo,
      "what the machine is: processor, memory, video memory, OS, drives"},
+    {"cpuid", CliCommand::kCpuid, kCpuid,
+     "this processor's CPUID leaves as text, which info --cpuid reads"},
     {"cpu", CliCommand::kCpu, kCpu, "measure the processor clock"},
     {"flops", CliCommand::kFlops, kFlops, "Whetstone floating-point benchmark"},
     {"memory", CliCommand::kMemory, kMemory, "memory bandwidth benchmark"},
@@ -42,7 +45,7 @@ const CommandInfo kCommands[] = {
     {"bench", CliCommand::kBench, kBench, "each benchmark beside an independent reference"},
 };
 
-enum LongOnly { kDriveOption = 256, kSysrootOption };
+enum LongOnly { kDriveOption = 256, kSysrootOption, kCpuidOption };
 
 struct OptionInfo {
     option long_;
@@ -52,7 +55,10 @@ struct OptionInfo {
 };
 
 const OptionInfo kOptions[] = {
-    {{"json", no_argument, nullptr, 'j'}, kEvery, nullptr, "one JSON object on standard output"},
+    {{"json", no_argument, nullptr, 'j'},
+     kEvery & ~kCpuid,
+     nullptr,
+     "one JSON object on standard output"},
     {{"duration", required_argument, nullptr, 'd'},
      kBenchmarks | kBench,
      "MS",
@@ -79,7 +85,12 @@ const OptionInfo kOptions[] = {
      kInfo,
      "DIR",
      "read /proc, /sys and /etc of a machine tree in DIR instead of this machine's (Linux; "
-     "CPUID still comes from this processor)"},
+     "CPUID from DIR/cpuid.txt where the tree has one, else from this processor)"},
+    {{"cpuid", required_argument, nullptr, kCpuidOption},
+     kInfo | kCpuid,
+     "FILE",
+     "take CPUID from a dump in FILE (as the cpuid command writes it, and two other text "
+     "forms) instead of from this processor"},
     {{"version", no_argument, nullptr, 'V'}, kEvery, nullptr, "print the version and exit"},
     {{"help", no_argument, nullptr, 'h'}, kEvery, nullptr, "print this text and exit"},
 };
@@ -246,6 +257,10 @@ bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, c
             case kSysrootOption:
                 if (!*value) return Fail(error, errorSize, "%s needs a directory", "--sysroot");
                 options->sysroot = value;
+                break;
+            case kCpuidOption:
+                if (!*value) return Fail(error, errorSize, "%s needs a file", "--cpuid");
+                options->cpuidDump = value;
                 break;
             default:
                 return Fail(error, errorSize, "%s", "unknown option");

@@ -5,7 +5,19 @@
 #include <cstdint>
 #include <string>
 
-enum class CliCommand { kNone, kHelp, kVersion, kInfo, kCpu, kFlops, kMemory, kDisk, kAll, kBench };
+enum class CliCommand {
+    kNone,
+    kHelp,
+    kVersion,
+    kInfo,
+    kCpuid,
+    kCpu,
+    kFlops,
+    kMemory,
+    kDisk,
+    kAll,
+    kBench
+};
 
 struct CliOptions {
     CliCommand command = CliCommand::kNone;
@@ -24,6 +36,8 @@ struct CliOptions {
     int repeat = 1;
     // A machine tree read in place of this machine's /proc, /sys and /etc (info only).
     const char* sysroot = nullptr;
+    // A CPUID dump read in place of this processor (info and cpuid).
+    const char* cpuidDump = nullptr;
 };
 
 constexpr int kAllThreads = -1;

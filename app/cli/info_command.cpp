@@ -45,6 +45,8 @@ void WriteSummaryLines(const SystemSummary& summary, std::FILE* out) {
     for (int i = 0; i < summary.drives.count; ++i)
         std::fprintf(out, "%s%s%s", i ? ", " : "", summary.drives.names[i],
                      i == summary.drives.selected ? " (selected)" : "");
+    if (summary.drives.unlisted > 0)
+        std::fprintf(out, ", and %d more not listed", summary.drives.unlisted);
     std::fputc('\n', out);
 }
 
@@ -56,6 +58,7 @@ void WriteSummaryJson(const SystemSummary& summary, JsonWriter& json) {
     json.BeginArray();
     for (int i = 0; i < summary.drives.count; ++i) json.String(summary.drives.names[i]);
     json.EndArray();
+    json.Field("unlisted_drives", static_cast<int64_t>(summary.drives.unlisted));
     json.Key("selected_drive");
     if (summary.drives.selected >= 0)
         json.String(summary.drives.names[summary.drives.selected]);

@@ -70,14 +70,16 @@ uint32_t ReadNominalMhz(const CpuinfoFacts& facts, const char** source) {
     std::snprintf(path, sizeof path, "%s/acpi_cppc/nominal_freq", cpu0);  // MHz
     double mhz = ReadNumberFile(path);
     *source = "cppc";
+    // The name's figure before base_frequency: on parts with configurable TDP the driver may
+    // give the lowered level's base (1.20 GHz on an i7-1165G7 named "@ 2.80GHz").
+    if (mhz == 0) {
+        mhz = MhzFromModelName(facts.modelName);
+        *source = "model_name";
+    }
     if (mhz == 0) {
         std::snprintf(path, sizeof path, "%s/cpufreq/base_frequency", cpu0);  // kHz
         mhz = ReadNumberFile(path) / 1000;
         *source = "base_frequency";
-    }
-    if (mhz == 0) {
-        mhz = MhzFromModelName(facts.modelName);
-        *source = "model_name";
     }
     if (mhz == 0) {
         // The highest clock the driver may set: nominal on most machines, the boost
@@ -97,10 +99,11 @@ uint32_t ReadNominalMhz(const CpuinfoFacts& facts, const char** source) {
 
 void SynthesizeProcessorIdentifier(uint32_t signature, const char* vendor, char* out,
                                    uint32_t capacity) {
-    uint32_t family = (signature >> 8) & 0xF;
-    uint32_t model = (signature >> 4) & 0xF;
-    if (family == 0xF) family += (signature >> 20) & 0xFF;
-    if (family == 0x6 || family >= 0xF) model += ((signature >> 16) & 0xF) << 4;
+    const uint32_t base = (signature >> 8) & 0xF;
+    uint32_t family = base, model = (signature >> 4) & 0xF;
+    if (base == 0xF) family += (signature >> 20) & 0xFF;
+    // From family 6 up, as Windows does: Zhaoxin's and Centaur's family 7 use it too.
+    if (base >= 0x6) model += ((signature >> 16) & 0xF) << 4;
     bool amd = std::strcmp(vendor, "AuthenticAMD") == 0 || std::strcmp(vendor, "HygonGenuine") == 0;
     std::snprintf(out, capacity, "%s Family %u Model %u Stepping %u, %s", amd ? "AMD64" : "Intel64",
                   family, model, signature & 0xF, vendor);

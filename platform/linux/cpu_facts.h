@@ -13,11 +13,10 @@ bool ReadCpuinfo(CpuinfoFacts* facts);
 bool ReadFirstProcessor(CpuinfoFacts* facts);
 
 // The nominal clock in MHz from the first source that exists: ACPI CPPC nominal_freq,
-// cpufreq base_frequency, the "@ x.xxGHz" of the model name, cpufreq cpuinfo_max_freq,
+// the "@ x.xxGHz" of the model name, cpufreq base_frequency, cpufreq cpuinfo_max_freq,
 // then "cpu MHz" (a current figure, the last resort). `source` receives the name of the
 // one that gave it, "none" for 0.
 uint32_t ReadNominalMhz(const CpuinfoFacts& facts, const char** source);
-
 
 // PROCESSOR_IDENTIFIER as Windows writes it on x86-64, from the CPUID signature:
 // "Intel64 Family 6 Model 158 Stepping 10, GenuineIntel" or "AMD64 Family ...".

@@ -13,10 +13,12 @@ struct Collect {
     DriveEntry* entries;
     int capacity;
     int count;
+    int found;
 };
 
 void Keep(const char* mountPoint, const char*, void* context) {
     auto* collect = static_cast<Collect*>(context);
+    ++collect->found;
     if (collect->capacity <= 0) return;
     int slot = collect->count;
     if (slot >= collect->capacity) {
@@ -43,9 +45,9 @@ class LinuxDrives final : public DriveSource {
             if (length < 0 || static_cast<size_t>(length) < size - 1) break;
         }
         if (length <= 0) return 0;
-        Collect collect = {entries, capacity, 0};
+        Collect collect = {entries, capacity, 0, 0};
         ParseMountinfo(text.get(), static_cast<size_t>(length), Keep, &collect);
-        return collect.count;
+        return collect.found;
     }
 };
 

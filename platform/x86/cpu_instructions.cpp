@@ -1,6 +1,8 @@
 // Every compiler and architecture question about CPUID, XGETBV and RDTSC is answered here, once.
 #include "platform/cpu_instructions.h"
 
+#include <atomic>
+
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
 #include <x86intrin.h>
@@ -39,9 +41,8 @@ bool HasCpuid() {
 }
 #endif
 
-}  // namespace
-
-CpuidWords ExecuteCpuid(uint32_t leaf, uint32_t subleaf) {
+// The instruction itself; the public functions answer as SystemCpuid() does.
+CpuidWords ProcessorCpuid(uint32_t leaf, uint32_t subleaf) {
     CpuidWords words = {0, 0, 0, 0};
 #if KELVANE_HAS_X86
     if (!HasCpuid()) return words;
@@ -53,17 +54,38 @@ CpuidWords ExecuteCpuid(uint32_t leaf, uint32_t subleaf) {
     return words;
 }
 
-uint64_t ReadXcr0() {
+uint64_t ProcessorXcr0() {
 #if KELVANE_HAS_X86
-    if (ExecuteCpuid(0).eax < 1) return 0;
+    if (ProcessorCpuid(0, 0).eax < 1) return 0;
     // XGETBV raises #UD unless the operating system has set CR4.OSXSAVE, which leaf 1 mirrors.
-    if (!(ExecuteCpuid(1).ecx >> 27 & 1)) return 0;
+    if (!(ProcessorCpuid(1, 0).ecx >> 27 & 1)) return 0;
     uint32_t low, high;
     __asm__ __volatile__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
     return static_cast<uint64_t>(high) << 32 | low;
 #else
     return 0;
 #endif
+}
+
+class Processor final : public CpuidSource {
+  public:
+    CpuidWords Execute(uint32_t leaf, uint32_t subleaf) override {
+        return ProcessorCpuid(leaf, subleaf);
+    }
+    uint64_t ReadXcr0() override { return ProcessorXcr0(); }
+};
+
+std::atomic<CpuidSource*> s_installed{nullptr};
+std::atomic<bool> s_asked{false};  // SystemCpuid() has answered: too late to install
+
+}  // namespace
+
+CpuidWords ExecuteCpuid(uint32_t leaf, uint32_t subleaf) {
+    return SystemCpuid().Execute(leaf, subleaf);
+}
+
+uint64_t ReadXcr0() {
+    return SystemCpuid().ReadXcr0();
 }
 
 uint64_t ReadTimeStampCounter() {
@@ -74,17 +96,14 @@ uint64_t ReadTimeStampCounter() {
 #endif
 }
 
-namespace {
-class ProcessorCpuid final : public CpuidSource {
-public:
-    CpuidWords Execute(uint32_t leaf, uint32_t subleaf) override {
-        return ExecuteCpuid(leaf, subleaf);
-    }
-    uint64_t ReadXcr0() override { return ::ReadXcr0(); }
-};
-}  // namespace
-
 CpuidSource& SystemCpuid() {
-    static ProcessorCpuid source;
-    return source;
+    if (!s_asked.load(std::memory_order_relaxed)) s_asked.store(true);
+    if (CpuidSource* installed = s_installed.load()) return *installed;
+    static Processor processor;
+    return processor;
+}
+
+bool SetSystemCpuid(CpuidSource* source) {
+    CpuidSource* none = nullptr;
+    return source && !s_asked.load() && s_installed.compare_exchange_strong(none, source);
 }

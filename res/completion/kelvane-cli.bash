@@ -1,5 +1,6 @@
-# bash completion for kelvane-cli: its commands, the options each command takes, and
-# directories for --drive (on Linux a drive is a mount point).
+# bash completion for kelvane-cli: its commands, the options each command takes,
+# directories for --drive (on Linux a drive is a mount point) and --sysroot, files for
+# --cpuid.
 
 _kelvane_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]}
@@ -24,6 +25,11 @@ _kelvane_cli() {
             mapfile -t COMPREPLY < <(compgen -d -P "$prefix" -- "$cur")
             return
             ;;
+        --cpuid)
+            compopt -o filenames 2>/dev/null
+            mapfile -t COMPREPLY < <(compgen -f -P "$prefix" -- "$cur")
+            return
+            ;;
         --duration | -d | --repeat | -r)
             COMPREPLY=()
             return
@@ -34,7 +40,7 @@ _kelvane_cli() {
             ;;
     esac
 
-    local commands="info cpu flops memory disk all bench help"
+    local commands="info cpuid cpu flops memory disk all bench help"
     local command="" word i
     for ((i = 1; i < COMP_CWORD; i++)); do
         word=${COMP_WORDS[i]}
@@ -43,7 +49,8 @@ _kelvane_cli() {
 
     local options
     case $command in
-        info) options="--json --sysroot --help" ;;
+        info) options="--cpuid --json --sysroot --help" ;;
+        cpuid) options="--cpuid --help" ;;
         cpu) options="--duration --json --quiet --repeat --help" ;;
         flops | memory) options="--duration --json --quiet --repeat --threads --help" ;;
         all) options="--drive --duration --json --quiet --repeat --threads --help" ;;
@@ -54,7 +61,7 @@ _kelvane_cli() {
             mapfile -t COMPREPLY < <(compgen -W "${commands% help}" -- "$cur")
             return
             ;;
-        *) options="--json --duration --drive --quiet --repeat --sysroot --threads --version --help" ;;
+        *) options="--json --duration --drive --quiet --repeat --sysroot --cpuid --threads --version --help" ;;
     esac
     # Options already on the line are not offered again.
     local offered="" option

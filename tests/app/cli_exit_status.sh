@@ -5,8 +5,8 @@ runner=$1
 cli=$2
 if [ -n "$runner" ]; then "$runner" --check || exit $?; fi
 failed=0
-out=$(mktemp) err=$(mktemp)
-trap 'rm -f "$out" "$err"' EXIT
+out=$(mktemp) err=$(mktemp) dump=$(mktemp)
+trap 'rm -f "$out" "$err" "$dump"' EXIT
 
 check() { # expected-status expected-stdout-pattern expected-stderr-pattern args...
   want=$1 outpat=$2 errpat=$3
@@ -51,6 +51,13 @@ if [ -n "$runner" ]; then
 else
   check 0 '"online_processor_count":[1-9]' '' info --json --sysroot /
 fi
+# A CPUID dump that is none: the file and line at fault, status 2, nothing on stdout.
+check 0 '^CPUID 00000000: [0-9A-F]{8}-[0-9A-F]{8}-' '' cpuid
+printf 'CPUID 00000000: 0000000D-756E6547-6C65746E-49656E69\nCPUID 00000001: 000306C3\n' >"$dump"
+check 2 '' ':2: not a CPUID line$' info --cpuid "$dump"
+printf 'CPUID\000\001' >"$dump"
+check 2 '' ': a binary file, not a CPUID dump$' info --json --cpuid "$dump"
+check 2 '' 'cpuid does not apply to cpu' cpu --cpuid "$dump"
 # A usage error is one line and the hint, never the whole help.
 $runner "$cli" frobnicate 2>"$err" >/dev/null
 [ "$(tr -d '\r' <"$err" | wc -l)" = 2 ] || { echo "FAIL: a usage error wrote more than two lines"; cat "$err"; failed=1; }

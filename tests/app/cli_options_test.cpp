@@ -42,6 +42,10 @@ TEST(CliArguments, CommandsAndOptionsInAnyOrder) {
     p = Parse({"info", "--sysroot=tests/data/machines/wsl2/tree"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_STREQ(p.options.sysroot, "tests/data/machines/wsl2/tree");
+    p = Parse({"info", "--cpuid", "dump.txt", "--sysroot=tree"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_STREQ(p.options.cpuidDump, "dump.txt");
+    EXPECT_STREQ(Parse({"cpuid", "--cpuid=other.txt"}).options.cpuidDump, "other.txt");
 
     const struct {
         const char* word;
@@ -49,7 +53,7 @@ TEST(CliArguments, CommandsAndOptionsInAnyOrder) {
     } commands[] = {{"info", CliCommand::kInfo},   {"cpu", CliCommand::kCpu},
                     {"flops", CliCommand::kFlops}, {"memory", CliCommand::kMemory},
                     {"disk", CliCommand::kDisk},   {"all", CliCommand::kAll},
-                    {"bench", CliCommand::kBench}};
+                    {"bench", CliCommand::kBench}, {"cpuid", CliCommand::kCpuid}};
     for (const auto& c : commands) {
         p = Parse({c.word});
         EXPECT_TRUE(p.ok) << c.word;
@@ -126,6 +130,10 @@ TEST(CliArguments, UsageErrors) {
         {"help", "frobnicate"},
         {"-qx", "cpu"},
         {"info", "--sysroot="},
+        {"info", "--cpuid="},
+        {"cpu", "--cpuid", "dump.txt"},
+        {"cpuid", "--json"},
+        {"cpuid", "--sysroot", "/"},
     };
     for (const auto& arguments : bad) {
         Parsed p = Parse(arguments);

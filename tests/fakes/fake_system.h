@@ -7,9 +7,8 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "platform/library.h"
 #include "platform/memory_status.h"
 #include "platform/registry.h"
+#include "sysinfo/cpuid_dump.h"
 
 class FakeCpuid final : public CpuidSource {
   public:
@@ -44,34 +44,24 @@ class FakeCpuid final : public CpuidSource {
     }
 };
 
-// Lines "leaf subleaf eax ebx ecx edx" and "xcr0 value" in hexadecimal, '#' comments, blank
-// lines. False, with the offending line in `error`, for anything else or a missing file.
+// A dump in any form the product reads (tests/data/cpuid holds the table form), through the
+// product's reader; XCR0 as the dump's source answers it. False, with the reader's reason
+// in `error`, for a file it refuses.
 inline bool LoadCpuidDump(const std::string& path, FakeCpuid* cpuid, std::string* error) {
-    std::ifstream file(path);
-    if (!file) {
-        *error = "cannot open " + path;
+    std::unique_ptr<CpuidDump> dump(new CpuidDump());
+    char reason[512];
+    if (!ReadCpuidDumpFile(path.c_str(), dump.get(), reason, sizeof reason)) {
+        *error = reason;
         return false;
     }
-    for (std::string line; std::getline(file, line);) {
-        std::istringstream fields(line);
-        std::string first;
-        if (!(fields >> first) || first[0] == '#') continue;
-        const bool isXcr0 = first == "xcr0";
-        if (!isXcr0) fields.seekg(0);
-        std::vector<uint64_t> n;
-        for (uint64_t value; fields >> std::hex >> value;) n.push_back(value);
-        if (!fields.eof() || n.size() != (isXcr0 ? 1u : 6u)) {
-            *error = path + ": cannot read \"" + line + "\"";
-            return false;
-        }
-        auto word = [&n](int i) { return static_cast<uint32_t>(n[i]); };
-        if (isXcr0)
-            cpuid->xcr0 = n[0];
-        else if (n[1])
-            cpuid->subleaves[{word(0), word(1)}] = {word(2), word(3), word(4), word(5)};
+    for (int i = 0; i < dump->count; ++i) {
+        const CpuidDumpEntry& entry = dump->entries[i];
+        if (entry.subleaf)
+            cpuid->subleaves[{entry.leaf, entry.subleaf}] = entry.words;
         else
-            cpuid->leaves[word(0)] = {word(2), word(3), word(4), word(5)};
+            cpuid->leaves[entry.leaf] = entry.words;
     }
+    cpuid->xcr0 = DumpCpuid(*dump).ReadXcr0();
     return true;
 }
 
@@ -147,7 +137,7 @@ class FakeDrives final : public DriveSource {
     int ListDrives(DriveEntry* entries, int capacity) override {
         const int n = std::min(capacity, static_cast<int>(drives.size()));
         std::copy(drives.begin(), drives.begin() + n, entries);
-        return n;
+        return static_cast<int>(drives.size());
     }
 };
 

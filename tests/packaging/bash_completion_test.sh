@@ -28,10 +28,10 @@ expect() {
     fi
 }
 
-expect "all bench cpu disk flops help info memory" kelvane-cli ""
+expect "all bench cpu cpuid disk flops help info memory" kelvane-cli ""
 expect "disk" kelvane-cli di
-expect "--drive --duration --help --json --quiet --repeat --sysroot --threads --version" kelvane-cli --
-expect "--help --json --sysroot" kelvane-cli info ""
+expect "--cpuid --drive --duration --help --json --quiet --repeat --sysroot --threads --version" kelvane-cli --
+expect "--cpuid --help --json --sysroot" kelvane-cli info ""
 expect "--duration --help --json --quiet --repeat" kelvane-cli cpu ""
 expect "--drive --duration --help --json --quiet --repeat" kelvane-cli disk --
 expect "--drive --duration --help --json --quiet --threads" kelvane-cli bench ""

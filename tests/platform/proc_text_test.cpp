@@ -45,6 +45,8 @@ TEST(ProcessorIdentifierTest, AsWindowsWritesIt) {
     EXPECT_STREQ(out, "Intel64 Family 6 Model 158 Stepping 10, GenuineIntel");
     SynthesizeProcessorIdentifier(0x00B00F21, "AuthenticAMD", out, sizeof out);
     EXPECT_STREQ(out, "AMD64 Family 26 Model 2 Stepping 1, AuthenticAMD");
+    SynthesizeProcessorIdentifier(0x000307B0, "  Shanghai  ", out, sizeof out);  // Zhaoxin KX-6000
+    EXPECT_STREQ(out, "Intel64 Family 7 Model 59 Stepping 0,   Shanghai  ");
 }
 
 TEST(MeminfoTest, FiguresInBytes) {
@@ -118,7 +120,8 @@ TEST(CpuListTest, CountsTheNamedProcessors) {
         EXPECT_EQ(ParseCpuList(c.text, std::strlen(c.text)), c.count) << c.text;
 }
 
-// base_frequency and the model name before cpuinfo_max_freq: the machine trees.
+// CPPC, then the model name's figure before base_frequency (the configurable-TDP base of an
+// i7-1165G7 is 1.20 GHz, its name says 2.80), then cpuinfo_max_freq: the machine trees.
 TEST(NominalClockTest, FromTheFirstSourceThatExists) {
     CpuinfoFacts facts{};
     std::strcpy(facts.modelName, "Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz");
@@ -129,13 +132,16 @@ TEST(NominalClockTest, FromTheFirstSourceThatExists) {
         uint32_t mhz;
         const char* source;
     } cases[] = {
-        {"sys-cppc", nullptr, 2900, "cppc"},  // before base_frequency, which it has too
-        {"sys-none", "Some CPU @ 2400MHz", 2400, "model_name"},
-        {"sys-maxfreq", "AMD EPYC 7B13", 4700, "cpuinfo_max_freq"},  // before cpu MHz
-        {"sys-none", "Some CPU @ GHz", 4300, "cpu_mhz"},
+        {"linux/sys-cppc", nullptr, 2900, "cppc"},  // before base_frequency, which it has too
+        {"machines/hybrid-laptop/tree", nullptr, 3200, "model_name"},  // base_frequency 2100
+        {"machines/hybrid-laptop/tree", "12th Gen Intel(R) Core(TM) i7-1260P", 2100,
+         "base_frequency"},
+        {"linux/sys-none", "Some CPU @ 2400MHz", 2400, "model_name"},
+        {"linux/sys-maxfreq", "AMD EPYC 7B13", 4700, "cpuinfo_max_freq"},  // before cpu MHz
+        {"linux/sys-none", "Some CPU @ GHz", 4300, "cpu_mhz"},
     };
     for (const auto& c : cases) {
-        TreeRoot root(std::string("linux/") + c.tree);
+        TreeRoot root(c.tree);
         if (c.modelName) std::strcpy(facts.modelName, c.modelName);
         const char* source = nullptr;
         EXPECT_EQ(ReadNominalMhz(facts, &source), c.mhz) << c.tree << " " << facts.modelName;

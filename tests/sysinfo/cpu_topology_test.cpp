@@ -116,6 +116,73 @@ TEST(CpuTopologyTest, Machines) {
     EXPECT_STREQ("2 packages,", cut);
 }
 
+// Caches from CPUID where the system lists none, counted by APIC ID: leaf 4's sharing figure
+// counts ID slots, not the processors present. The machines, as composed from Intel's core
+// counts and its ID numbering (assumptions, not read from the parts):
+// - i5-7600K: 4 cores without Hyper-Threading at IDs 0, 2, 4, 6 (the thread bit stays
+//   reserved); L1 and L2 figure 2, L3 16.
+// - i7-12700H: 6 performance cores of two threads at IDs 0-11, 8 efficiency cores at 16-30
+//   in steps of 2, four to a module sharing an L2 (figure 8); L3 64. The leaves describe the
+//   kind of core that ran CPUID (leaf 0x1A), so each kind is a case.
+// - Core Ultra 9 285H, no Hyper-Threading: 6 performance cores 8 IDs apart (0-40), L1 and L2
+//   figure 8; efficiency cores at 64-78 and two low-power ones at 80, 82; L3 128.
+TEST(CpuTopologyTest, CpuidCacheInstancesFromApicIds) {
+    std::vector<LogicalCpuRecord> kabyLake, alderLake, arrowLake;
+    for (int c = 0; c < 4; ++c) kabyLake.push_back({c, 0, c, 0, 2 * c});
+    for (int cpu = 0; cpu < 20; ++cpu)
+        alderLake.push_back(cpu < 12 ? LogicalCpuRecord{cpu, 0, cpu / 2, 1, cpu}
+                                     : LogicalCpuRecord{cpu, 0, cpu, 2, 16 + 2 * (cpu - 12)});
+    for (int cpu = 0; cpu < 16; ++cpu)
+        arrowLake.push_back({cpu, 0, cpu, cpu < 6 ? 1 : 2, cpu < 6 ? 8 * cpu : 64 + 2 * (cpu - 6)});
+    auto caches = [](int coreType, std::vector<CpuidCache> list) {
+        CpuidCaches out{};
+        for (const CpuidCache& cache : list) out.caches[out.count++] = cache;
+        out.coreType = coreType;
+        return out;
+    };
+    auto shared = [](int level, char type, uint64_t kib, int sharing) {
+        return CpuidCache{level, type, kib << 10, CpuidCache::kThreads, sharing};
+    };
+    const struct {
+        const char* name;
+        const std::vector<LogicalCpuRecord>& cpus;
+        CpuidCaches caches;
+        const char* expected;  // then " (caches from CPUID)"
+    } cases[] = {
+        {"i5-7600K", kabyLake,
+         caches(0, {shared(1, 'D', 32, 2), shared(1, 'I', 32, 2), shared(2, 'U', 256, 2),
+                    shared(3, 'U', 6144, 16)}),
+         "1 package, 4 cores, 4 threads; L1d 32 KiB x 4, L1i 32 KiB x 4, L2 256 KiB x 4, "
+         "L3 6 MiB x 1"},
+        {"i7-12700H performance core", alderLake,
+         caches(1, {shared(1, 'D', 48, 2), shared(1, 'I', 32, 2), shared(2, 'U', 1280, 2),
+                    shared(3, 'U', 24576, 64)}),
+         "1 package, 14 cores (6 performance, 8 efficiency), 20 threads; L1d 48 KiB x 6, "
+         "L1i 32 KiB x 6, L2 1.25 MiB x 6, L3 24 MiB x 1"},
+        {"i7-12700H efficiency core", alderLake,
+         caches(2, {shared(1, 'D', 32, 2), shared(1, 'I', 64, 2), shared(2, 'U', 2048, 8),
+                    shared(3, 'U', 24576, 64)}),
+         "1 package, 14 cores (6 performance, 8 efficiency), 20 threads; L1d 32 KiB x 8, "
+         "L1i 64 KiB x 8, L2 2 MiB x 2, L3 24 MiB x 1"},
+        {"Core Ultra 9 285H", arrowLake,
+         caches(1, {shared(1, 'D', 48, 8), shared(1, 'I', 64, 8), shared(2, 'U', 3072, 8),
+                    shared(3, 'U', 24576, 128)}),
+         "1 package, 16 cores (6 performance, 10 efficiency), 16 threads; L1d 48 KiB x 6, "
+         "L1i 64 KiB x 6, L2 3 MiB x 6, L3 24 MiB x 1"},
+    };
+    for (const auto& c : cases) {
+        CpuTopology topology;
+        BuildCpuTopology(c.cpus, {}, &topology);
+        AddCpuidCaches(c.caches, c.cpus, &topology);
+        char text[256];
+        FormatCpuTopology(topology, text, sizeof text);
+        EXPECT_EQ(c.expected + std::string(" (caches from CPUID)"), text) << c.name;
+    }
+    // One processor without an ID: no count from IDs.
+    kabyLake[2].apicId = -1;
+    EXPECT_EQ(0, CountCacheInstances(kabyLake, 2));
+}
+
 TEST(CpuTopologyTest, CacheSizes) {
     const std::pair<uint64_t, const char*> cases[] = {
         {1 << 20, "1 MiB"},    {1536 << 10, "1.5 MiB"},     {1100 << 10, "1100 KiB"},

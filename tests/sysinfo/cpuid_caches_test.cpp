@@ -20,7 +20,7 @@ std::string Describe(const CpuidCaches& caches, int packages, int cores, int thr
             for (int t = 0; t < threads; ++t) cpus.push_back({cpu++, p, c, 0});
     CpuTopology topology;
     BuildCpuTopology(cpus, {}, &topology);
-    AddCpuidCaches(caches, &topology);
+    AddCpuidCaches(caches, cpus, &topology);
     char text[256];
     FormatCpuTopology(topology, text, sizeof text);
     return text;
@@ -49,6 +49,15 @@ TEST(CpuidCachesTest, RealProcessors) {
          "1 package, 2 cores, 2 threads; L1d 48 KiB x 2, L1i 32 KiB x 2, L2 1 MiB x 2, "
          "L3 508 MiB x 1 (caches from CPUID)"},
         {"via-nano-u2250-isaiah.txt", false, 1, 2, 1, "1 package, 2 cores, 2 threads"},
+        // Leaf 2's descriptors alone; the trace cache is no L1i.
+        {"intel-pentium-m-745-dothan.txt", false, 1, 1, 1,
+         "1 package, 1 core, 1 thread; L1d 32 KiB x 1, L1i 32 KiB x 1, L2 2 MiB x 1 "
+         "(caches from CPUID)"},
+        {"intel-pentium-4-northwood.txt", false, 1, 1, 1,
+         "1 package, 1 core, 1 thread; L1d 8 KiB x 1, L2 512 KiB x 1 (caches from CPUID)"},
+        // 0x80000005 is the highest extended leaf.
+        {"amd-k6-2-cxt.txt", false, 1, 1, 1,
+         "1 package, 1 core, 1 thread; L1d 32 KiB x 1, L1i 32 KiB x 1 (caches from CPUID)"},
     };
     for (const auto& c : cases) {
         FakeCpuid cpuid;
@@ -71,6 +80,99 @@ TEST(CpuidCachesTest, RealProcessors) {
     CpuidCaches caches;
     DecodeCpuidCaches(leaves, &caches);
     EXPECT_EQ(0, caches.count);
+}
+
+std::string List(const CpuidCaches& caches) {
+    std::string text;
+    for (int i = 0; i < caches.count; ++i) {
+        const CpuidCache& c = caches.caches[i];
+        text += (i ? " L" : "L") + std::to_string(c.level) + c.type + " " +
+                std::to_string(c.bytes >> 10) + "K";
+    }
+    return text;
+}
+
+// Leaf 2 bytes as the descriptors' rules read them, against leaf 4 and AMD's leaves.
+TEST(CpuidCachesTest, Leaf2Descriptors) {
+    const CpuidWords none{};
+    const struct {
+        const char* name;
+        const char* vendor;
+        uint32_t leaf1Eax;
+        CpuidWords first, second;  // two reads of leaf 2
+        bool leaf4;                // leaf 4 lists an L1d of 48 KB
+        uint32_t l2Ecx;            // 0x80000006 ECX
+        const char* expected;
+    } cases[] = {
+        // A Core 2 Duo: 0x49 is its L2.
+        {"0x49 family 6",
+         "GenuineIntel",
+         0x6F6,
+         {0x05B0B101, 0x005657F0, 0, 0x2CB43049},
+         none,
+         false,
+         0,
+         "L2U 4096K L1I 32K L1D 32K"},
+        // The Xeon MP of family 15 model 6: its L3, beside a 1 MB L2.
+        {"0x49 family 15 model 6",
+         "GenuineIntel",
+         0xF68,
+         {0x605B5101, 0, 0, 0x007C7049},
+         none,
+         false,
+         0,
+         "L1D 16K L3U 4096K L2U 1024K"},
+        // Bit 31 marks a register without descriptors; byte 0 of EAX is the read count.
+        {"register marked empty",
+         "GenuineIntel",
+         0x6D6,
+         {0x0000302C, 0, 0, 0x8000007D},
+         none,
+         false,
+         0,
+         "L1I 32K"},
+        {"second read",
+         "GenuineIntel",
+         0x6D6,
+         {0x00000002, 0, 0, 0x2C},
+         {0x00000002, 0, 0, 0x7D},
+         false,
+         0,
+         "L1D 32K L2U 2048K"},
+        // 0xFF sends to leaf 4; with leaf 4 hidden (a BIOS limit), AMD's L2 leaf remains.
+        {"0xFF",
+         "GenuineIntel",
+         0x106A5,
+         {0x0055FF01, 0, 0, 0},
+         none,
+         false,
+         0x01006040,
+         "L2U 256K"},
+        {"leaf 4 wins",
+         "GenuineIntel",
+         0x906EA,
+         {0x00000001, 0, 0, 0x2C},
+         none,
+         true,
+         0,
+         "L1D 48K"},
+        // Cyrix filled leaf 2 with descriptors of its own (0x80 its unified L1).
+        {"not Intel's", "CyrixInstead", 0x601, {0x00008001, 0, 0, 0}, none, false, 0, ""},
+    };
+    for (const auto& c : cases) {
+        CpuidLeaves leaves{};
+        std::memcpy(&leaves.leaf0.ebx, c.vendor, 4);
+        std::memcpy(&leaves.leaf0.edx, c.vendor + 4, 4);
+        std::memcpy(&leaves.leaf0.ecx, c.vendor + 8, 4);
+        leaves.leaf1.eax = c.leaf1Eax;
+        leaves.leaf2[0] = c.first;
+        leaves.leaf2[1] = c.second;
+        if (c.leaf4) leaves.leaf4[0] = {0x121, 0x02C0003F, 0x3F, 0};
+        leaves.leaf80000006.ecx = c.l2Ecx;
+        CpuidCaches caches;
+        DecodeCpuidCaches(leaves, &caches);
+        EXPECT_EQ(c.expected, List(caches)) << c.name;
+    }
 }
 
 TEST(CpuidCachesTest, InstancesAreBoundedByTheTopology) {
@@ -98,14 +200,14 @@ TEST(CpuidCachesTest, InstancesAreBoundedByTheTopology) {
 
     // Caches the system listed stay; an unknown topology gets none.
     CpuTopology topology;
-    BuildCpuTopology({{0, 0, 0, 0}, {1, 0, 1, 0}}, {{2, 'U', 512 << 10, 0}, {2, 'U', 512 << 10, 1}},
-                     &topology);
-    AddCpuidCaches(caches, &topology);
+    const std::vector<LogicalCpuRecord> two = {{0, 0, 0, 0}, {1, 0, 1, 0}};
+    BuildCpuTopology(two, {{2, 'U', 512 << 10, 0}, {2, 'U', 512 << 10, 1}}, &topology);
+    AddCpuidCaches(caches, two, &topology);
     EXPECT_EQ(0, topology.l1d.instances);
     EXPECT_EQ(512u << 10, topology.l2.bytes);
     EXPECT_FALSE(topology.cachesFromCpuid);
     BuildCpuTopology({}, {}, &topology);
-    AddCpuidCaches(caches, &topology);
+    AddCpuidCaches(caches, {}, &topology);
     EXPECT_EQ(0, topology.l1d.instances);
 }
 

@@ -120,7 +120,15 @@ TEST(DriveListTest, OpticalDrivesLeftOutAndPreselection) {
         std::vector<std::string> listed(list.names, list.names + list.count);
         EXPECT_EQ(listed, c.listed);
         EXPECT_EQ(list.selected, c.selected);
+        EXPECT_EQ(list.unlisted, 0);
     }
+    // Beyond the list's room the rest is counted, not dropped unsaid.
+    FakeDrives many;
+    for (int i = 0; i < kMaxDrives + 5; ++i) many.Add(("/m" + std::to_string(i)).c_str());
+    DriveList list;
+    BuildDriveList(many, &list);
+    EXPECT_EQ(list.count, kMaxDrives);
+    EXPECT_EQ(list.unlisted, 5);
 }
 
 TEST(LateBoundTest, ServedNamesOrderAndRelease) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the machine trees of this folder: for each machine the few files the Linux
-sources read, in the kernel's formats (a template per file, the facts per machine).
+sources read, in the kernel's formats (a template per file, the facts per machine), and
+its processor's CPUID leaves in cpuid.txt.
 Run it after changing a machine; expected.json beside each tree is kept by hand."""
 import os
 import shutil
@@ -55,6 +56,8 @@ def cpuinfo(cpu, logical):
         socket = (n // cores) % sockets
         core = n % cores
         apic = (socket << cpu.get("apic_shift", 7)) | (core << 1) | thread
+        if "apic" in cpu:
+            apic = cpu["apic"](socket, core, thread)
         mhz = cpu["mhz"][n % len(cpu["mhz"])]
         lines = [
             ("processor", str(n)), ("vendor_id", cpu["vendor"]), ("cpu family", str(cpu["family"])),
@@ -295,6 +298,231 @@ def mounts(root, lines):
     write(root, "proc/self/mountinfo", "\n".join(lines) + "\n")
 
 
+# --- CPUID: each tree's processor as `kelvane-cli cpuid` writes it (cpuid.txt), composed
+# from the vendors' documentation of the model: the feature bits by name, the caches from
+# their sizes and ways.
+
+LEAF1_EDX = dict(fpu=0, vme=1, de=2, pse=3, tsc=4, msr=5, pae=6, mce=7, cx8=8, apic=9, sep=11, mtrr=12, pge=13,
+                 mca=14, cmov=15, pat=16, pse36=17, clflush=19, ds=21, acpi=22, mmx=23, fxsr=24, sse=25, sse2=26,
+                 ss=27, ht=28, tm=29, pbe=31)
+LEAF1_ECX = dict(sse3=0, pclmulqdq=1, dtes64=2, monitor=3, ds_cpl=4, vmx=5, smx=6, est=7, tm2=8, ssse3=9, sdbg=11,
+                 fma=12, cx16=13, xtpr=14, pdcm=15, pcid=17, dca=18, sse4_1=19, sse4_2=20, x2apic=21, movbe=22,
+                 popcnt=23, tsc_deadline=24, aes=25, xsave=26, osxsave=27, avx=28, f16c=29, rdrand=30, hypervisor=31)
+LEAF7_EBX = dict(fsgsbase=0, tsc_adjust=1, sgx=2, bmi1=3, hle=4, avx2=5, fdp_excptn_only=6, smep=7, bmi2=8, erms=9,
+                 invpcid=10, rtm=11, cqm=12, fpu_csds=13, rdt_a=15, avx512f=16, avx512dq=17, rdseed=18, adx=19,
+                 smap=20, avx512ifma=21, clflushopt=23, clwb=24, intel_pt=25, avx512cd=28, sha_ni=29, avx512bw=30,
+                 avx512vl=31)
+LEAF7_ECX = dict(avx512vbmi=1, umip=2, pku=3, ospke=4, waitpkg=5, avx512_vbmi2=6, cet_ss=7, gfni=8, vaes=9,
+                 vpclmulqdq=10, avx512_vnni=11, avx512_bitalg=12, tme=13, avx512_vpopcntdq=14, la57=16, rdpid=22,
+                 movdiri=27, movdir64b=28, sgx_lc=30)
+LEAF7_EDX = dict(fsrm=4, md_clear=10, serialize=14, hybrid=15, pconfig=18, arch_lbr=19, ibt=20, spec_ctrl=26,
+                 stibp=27, flush_l1d=28, arch_capabilities=29, core_capabilities=30, ssbd=31)
+LEAF7_1_EAX = dict(avx_vnni=4, avx512_bf16=5, hreset=22)
+EXT1_ECX = dict(lahf_lm=0, cmp_legacy=1, svm=2, extapic=3, cr8_legacy=4, abm=5, sse4a=6, misalignsse=7,
+                prefetchw=8, osvw=9, ibs=10, skinit=12, wdt=13, tce=17, topoext=22, perfctr_core=23, perfctr_nb=24,
+                bpext=26, perfctr_llc=28, mwaitx=29, addr_mask_ext=30)
+EXT1_EDX = dict(LEAF1_EDX, syscall=11, nx=20, mmxext=22, fxsr_opt=25, pdpe1gb=26, rdtscp=27, lm=29)
+
+INTEL_EDX = ("fpu vme de pse tsc msr pae mce cx8 apic sep mtrr pge mca cmov pat pse36 clflush ds acpi mmx fxsr sse "
+             "sse2 ss ht tm pbe")
+INTEL_GUEST_EDX = ("fpu vme de pse tsc msr pae mce cx8 apic sep mtrr pge mca cmov pat pse36 clflush mmx fxsr sse "
+                   "sse2 ss ht")
+AMD_EDX = "fpu vme de pse tsc msr pae mce cx8 apic sep mtrr pge mca cmov pat pse36 clflush mmx fxsr sse sse2 ht"
+AMD_EXT_EDX = ("fpu vme de pse tsc msr pae mce cx8 apic syscall mtrr pge mca cmov pat pse36 nx mmxext mmx fxsr "
+               "fxsr_opt pdpe1gb rdtscp lm")
+# Broadwell, Ice Lake and Comet Lake leaf 1 ECX; a guest sees less.
+INTEL_ECX = ("sse3 pclmulqdq dtes64 monitor ds_cpl vmx smx est tm2 ssse3 sdbg fma cx16 xtpr pdcm pcid dca sse4_1 "
+             "sse4_2 x2apic movbe popcnt tsc_deadline aes xsave osxsave avx f16c rdrand")
+INTEL_GUEST_ECX = ("sse3 pclmulqdq ssse3 fma cx16 pcid sse4_1 sse4_2 x2apic movbe popcnt aes xsave osxsave avx f16c "
+                   "rdrand hypervisor")
+SPECULATION = "md_clear spec_ctrl stibp flush_l1d arch_capabilities ssbd"
+ZEN_ECX = "sse3 pclmulqdq monitor ssse3 fma cx16 sse4_1 sse4_2 movbe popcnt aes xsave osxsave avx f16c rdrand"
+ZEN3_ECX = ZEN_ECX + " pcid x2apic"
+ZEN_EXT_ECX = ("lahf_lm cmp_legacy svm extapic cr8_legacy abm sse4a misalignsse prefetchw osvw ibs skinit wdt tce "
+               "topoext perfctr_core perfctr_nb bpext perfctr_llc mwaitx addr_mask_ext")
+ZEN2_7 = ("fsgsbase bmi1 avx2 smep bmi2 cqm rdt_a rdseed adx smap clflushopt clwb sha_ni", "umip rdpid", "")
+ZEN3_7 = ("fsgsbase bmi1 avx2 smep bmi2 erms invpcid cqm rdt_a rdseed adx smap clflushopt clwb sha_ni",
+          "umip pku ospke cet_ss vaes vpclmulqdq rdpid", "fsrm")
+# XSAVE state (leaf 0xD sub-leaves 0 and 1): x87, SSE and AVX; with PKRU; with the AVX-512
+# state too. XSAVEOPT, XSAVEC, XGETBV1 and XSAVES in sub-leaf 1.
+AVX_STATE = [(0x7, 0x340, 0x340, 0), (0xF, 0x340, 0, 0)]
+PKRU_STATE = [(0x207, 0x988, 0x988, 0), (0xF, 0x988, 0, 0)]
+AVX512_STATE = [(0x2E7, 0xA88, 0xA88, 0), (0xF, 0xA88, 0, 0)]
+BROADWELL_STATE = [(0x7, 0x340, 0x340, 0), (0x1, 0, 0, 0)]  # XSAVEOPT only
+ZEN2_STATE = [(0x7, 0x340, 0x380, 0), (0xF, 0x340, 0, 0)]
+def bits(table, names):
+    value = 0
+    for name in names.split():
+        value |= 1 << table[name]
+    return value
+
+
+def text_words(text, count):
+    """`text` as `count` little-endian words, padded with NULs."""
+    data = text.encode("ascii").ljust(4 * count, b"\0")
+    return [int.from_bytes(data[i:i + 4], "little") for i in range(0, 4 * count, 4)]
+
+
+# Hypervisor leaves: Hyper-V to a guest (without the root partition's privileges), KVM.
+HYPER_V = {(0x40000000, 0): (0x4000000B,) + tuple(text_words("Microsoft Hv", 3)),
+           (0x40000001, 0): tuple(text_words("Hv#1", 4)),
+           (0x40000003, 0): (0, 0x00000030, 0, 0)}  # posts messages, signals events
+KVM = {(0x40000000, 0): (0x40000001,) + tuple(text_words("KVMKVMKVM", 3)),
+       (0x40000001, 0): (0x01007AFB, 0, 0, 0)}
+
+
+def vendor_leaf(highest, vendor):
+    ebx, edx, ecx = text_words(vendor, 3)
+    return (highest, ebx, ecx, edx)
+
+
+def signature(family, model, stepping):
+    base = min(family, 15)
+    return (family - base) << 20 | (model >> 4) << 16 | base << 8 | (model & 15) << 4 | stepping
+
+
+def brand_leaves(name, pad):
+    """Leaves 0x80000002-4; AMD pads the string with blanks, Intel with NULs."""
+    w = text_words(name.ljust(47, pad), 12)
+    return {(0x80000002 + i, 0): tuple(w[4 * i:4 * i + 4]) for i in range(3)}
+
+
+def cache(kind, level, kib, ways, sharing, cores=0, edx=0):
+    """A deterministic cache sub-leaf (leaf 4 or 0x8000001D): kind 1 data, 2 instruction, 3
+    unified; `sharing` logical processors share one; `cores` the core ids of a package (leaf 4)."""
+    sets = kib * 1024 // (ways * 64)
+    eax = kind | level << 5 | 1 << 8 | (sharing - 1) << 14 | (cores - 1 if cores else 0) << 26
+    return (eax, (ways - 1) << 22 | 63, sets - 1, edx)
+
+
+def intel_cpu(fms, highest, logical_ids, ecx, edx, leaf7, leaf7_1, caches, brand, address_bits, l2_kib, state,
+              extra=None):
+    """An Intel processor: `leaf7` the EBX, ECX and EDX names of leaf 7, `leaf7_1` those of
+    sub-leaf 1's EAX (None: no sub-leaf 1), `caches` leaf 4's sub-leaves, `state` leaf 0xD's."""
+    leaves = {
+        (0, 0): vendor_leaf(highest, "GenuineIntel"),
+        (1, 0): (signature(*fms), logical_ids << 16 | 0x0800, bits(LEAF1_ECX, ecx), bits(LEAF1_EDX, edx)),
+        (7, 0): (0 if leaf7_1 is None else 1, bits(LEAF7_EBX, leaf7[0]), bits(LEAF7_ECX, leaf7[1]),
+                 bits(LEAF7_EDX, leaf7[2])),
+        (0x80000000, 0): (0x80000008, 0, 0, 0),
+        (0x80000001, 0): (0, 0, bits(EXT1_ECX, "lahf_lm abm prefetchw"), bits(EXT1_EDX, "syscall nx pdpe1gb rdtscp lm")),
+        # The L2 in KiB; its ways are in leaf 4.
+        (0x80000006, 0): (0, 0, l2_kib << 16 | (6 if l2_kib <= 256 else 7) << 12 | 0x40, 0),
+        (0x80000007, 0): (0, 0, 0, 0x100),
+        (0x80000008, 0): (address_bits, 0, 0, 0),
+    }
+    if leaf7_1 is not None:
+        leaves[(7, 1)] = (bits(LEAF7_1_EAX, leaf7_1), 0, 0, 0)
+    for i, words in enumerate(caches):
+        leaves[(4, i)] = words
+    for i, words in enumerate(state):
+        leaves[(0xD, i)] = words
+    leaves.update(brand_leaves(brand, "\0"))
+    leaves.update(extra or {})
+    return leaves
+
+
+def amd_cpu(fms, highest, highest_extended, logical, ecx, leaf7, package_type, l3_kib, l3_complex_kib,
+            l3_sharing, brand, state, ext_ecx=ZEN_EXT_ECX, extra=None):
+    """A Zen processor: L1d and L1i 32 KiB 8-way and L2 512 KiB 8-way per core (two threads),
+    an L3 of `l3_complex_kib` 16-way shared by `l3_sharing` threads of a core complex,
+    `l3_kib` in all."""
+    sig = signature(*fms)
+    leaves = {
+        (0, 0): vendor_leaf(highest, "AuthenticAMD"),
+        (1, 0): (sig, logical << 16 | 0x0800, bits(LEAF1_ECX, ecx), bits(LEAF1_EDX, AMD_EDX)),
+        (7, 0): (0, bits(LEAF7_EBX, leaf7[0]), bits(LEAF7_ECX, leaf7[1]), bits(LEAF7_EDX, leaf7[2])),
+        (0x80000000, 0): vendor_leaf(highest_extended, "AuthenticAMD"),
+        (0x80000001, 0): (sig, package_type << 28, bits(EXT1_ECX, ext_ecx), bits(EXT1_EDX, AMD_EXT_EDX)),
+        # L1 TLBs, then the L1d and L1i: 32 KiB, 8 ways, one line a tag, 64-byte lines.
+        (0x80000005, 0): (0xFF40FF40, 0xFF40FF40, 0x20080140, 0x20080140),
+        # L2 TLBs; the L2 in KiB, 8 ways; the L3 in 512 KiB units, its ways in 0x8000001D.
+        (0x80000006, 0): (0x48002200, 0x68004200, 512 << 16 | 0x6140, (l3_kib // 512) << 18 | 0x9140),
+        (0x80000007, 0): (0, 0, 0, 0x6799),
+        (0x80000008, 0): (0x3030, 0, max(1, (logical - 1).bit_length()) << 12 | (logical - 1), 0),
+    }
+    caches = [cache(1, 1, 32, 8, 2), cache(2, 1, 32, 8, 2), cache(3, 2, 512, 8, 2, edx=2),
+              cache(3, 3, l3_complex_kib, 16, l3_sharing, edx=1), (0, 0, 0, 0)]
+    for i, words in enumerate(caches):
+        leaves[(0x8000001D, i)] = words
+    for i, words in enumerate(state):
+        leaves[(0xD, i)] = words
+    leaves.update(brand_leaves(brand, " "))
+    leaves.update(extra or {})
+    return leaves
+
+
+SUBLEAF_LEAVES = {4, 7, 0xB, 0xD, 0xF, 0x10, 0x12, 0x14, 0x17, 0x18, 0x1D, 0x1F, 0x24, 0x8000001D, 0x80000020,
+                  0x80000026}
+
+
+def cpuid_dump(root, leaves, xcr0, note):
+    """tree/cpuid.txt in the text form, the composed leaves only (the others read as zeros),
+    then XCR0."""
+    lines = [f"# {line}" for line in note.strip().splitlines()]
+    for (leaf, subleaf), words in sorted(leaves.items()):
+        line = "CPUID %08X: %08X-%08X-%08X-%08X" % ((leaf,) + tuple(words))
+        if leaf in SUBLEAF_LEAVES:
+            line += " [SL %02X]" % subleaf
+        lines.append(line)
+    lines.append("XCR0: %016X" % xcr0)
+    write(root, "cpuid.txt", "\n".join(lines) + "\n")
+
+
+def alder_lake_p(brand, l3_kib):
+    """Alder Lake-P (hybrid) as a performance core reports it: AVX-VNNI, SHA, GFNI, VAES; no
+    AVX-512 (the efficiency cores lack it); leaf 4 the performance core's caches."""
+    return intel_cpu(
+        (6, 0x9A, 3), 0x20, 128, INTEL_ECX.replace(" dca", ""), INTEL_EDX,
+        ("fsgsbase tsc_adjust bmi1 avx2 smep bmi2 erms invpcid fpu_csds rdseed adx smap clflushopt clwb intel_pt "
+         "sha_ni", "umip waitpkg cet_ss gfni vaes vpclmulqdq rdpid movdiri movdir64b",
+         "fsrm serialize hybrid ibt core_capabilities " + SPECULATION), "avx_vnni hreset",
+        [cache(1, 1, 48, 12, 2, 64), cache(2, 1, 32, 8, 2, 64), cache(3, 2, 1280, 10, 2, 64),
+         cache(3, 3, l3_kib, 12, 128, 64, edx=4), (0, 0, 0, 0)],
+        brand, 0x3027, 1280, AVX_STATE, extra={(0x1A, 0): (0x40000000, 0, 0, 0)})  # a performance core
+
+
+ALDER_LAKE_NOTE = """
+Intel Core %s (Alder Lake-P), family 6 model 0x9A stepping 3, bare metal, as its first
+processor, a performance core, reports it; composed from Intel's documentation of the model.
+"""
+
+
+def topology(root, cores_of, packages_of):
+    """The kernel's topology lists, for the first processor of each core and package: the
+    reader takes a list's other members from it."""
+    for cpu, members in cores_of:
+        write(root, f"sys/devices/system/cpu/cpu{cpu}/topology/core_cpus_list", members + "\n")
+    for cpu, members in packages_of:
+        write(root, f"sys/devices/system/cpu/cpu{cpu}/topology/package_cpus_list", members + "\n")
+
+
+def uniform_topology(root, sockets, cores, threads):
+    """As cpuinfo() numbers the processors: the first threads of every core, then the second."""
+    span = sockets * cores
+
+    def listed(numbers):
+        return ",".join(str(n) for n in numbers)
+
+    topology(root,
+             [(n, listed(n + t * span for t in range(threads))) for n in range(span)],
+             [(s * cores, listed(t * span + s * cores + c for t in range(threads) for c in range(cores)))
+              for s in range(sockets)])
+
+
+def hybrid_topology(root, performance_cores, efficiency_cores):
+    """A hybrid: the performance cores' two threads side by side first, then the efficiency
+    cores, one thread each."""
+    first_efficiency = 2 * performance_cores
+    last = first_efficiency + efficiency_cores - 1
+    topology(root,
+             [(2 * c, f"{2 * c}-{2 * c + 1}") for c in range(performance_cores)] +
+             [(n, str(n)) for n in range(first_efficiency, last + 1)],
+             [(0, f"0-{last}")])
+    write(root, "sys/devices/cpu_core/cpus", f"0-{first_efficiency - 1}\n")
+    write(root, "sys/devices/cpu_atom/cpus", f"{first_efficiency}-{last}\n")
+
+
 SERVER_MOUNTS = [
     "22 1 253:0 / / rw,relatime shared:1 - xfs /dev/mapper/rhel-root rw,seclabel,attr2,inode64,logbufs=8,logbsize=32k,noquota",
     "23 22 0:21 / /sys rw,nosuid,nodev,noexec,relatime shared:2 - sysfs sysfs rw,seclabel",
@@ -329,10 +557,26 @@ def two_socket_server(root):
                                              "9.4", "rhel"))
     gpu(root, "card0", "0x102b", "0x0536", 1, "mgag200", connectors=("VGA-1",))
     mounts(root, SERVER_MOUNTS)
+    uniform_topology(root, 2, 40, 2)
+    cpuid_dump(root, intel_cpu(
+        (6, 0x6A, 6), 0x1B, 128, INTEL_ECX, INTEL_EDX,
+        ("fsgsbase tsc_adjust sgx bmi1 avx2 fdp_excptn_only smep bmi2 erms invpcid cqm fpu_csds rdt_a avx512f "
+         "avx512dq rdseed adx smap avx512ifma clflushopt clwb intel_pt avx512cd sha_ni avx512bw avx512vl",
+         "avx512vbmi umip pku ospke avx512_vbmi2 gfni vaes vpclmulqdq avx512_vnni avx512_bitalg tme "
+         "avx512_vpopcntdq la57 rdpid sgx_lc",
+         "fsrm pconfig core_capabilities " + SPECULATION), None,
+        [cache(1, 1, 48, 12, 2, 64), cache(2, 1, 32, 8, 2, 64), cache(3, 2, 1280, 20, 2, 64),
+         cache(3, 3, 61440, 12, 128, 64, edx=4), (0, 0, 0, 0)],
+        "Intel(R) Xeon(R) Platinum 8380 CPU @ 2.30GHz", 0x392E, 1280, AVX512_STATE), 0x2E7, """
+Intel Xeon Platinum 8380 (Ice Lake-SP), family 6 model 0x6A stepping 6, bare metal; composed from
+Intel's documentation of the model. AVX-512 with IFMA, VBMI, VBMI2, VNNI, BITALG and VPOPCNTDQ,
+GFNI, VAES, SHA. L1d 48 KiB, L1i 32 KiB, L2 1.25 MiB per core, L3 60 MiB per package.
+""")
 
 
 def amd_96_server(root):
     cpu = dict(vendor="AuthenticAMD", family=25, model=1, stepping=1, microcode="0xa0011d1",
+               apic=lambda socket, core, thread: ((core // 6) * 8 + core % 6) << 1 | thread,
                name="AMD EPYC 7643 48-Core Processor", mhz=["1500.000", "2300.000", "3599.941"],
                cache="512 KB", sockets=1, cores=48, threads=2, cpuid_level=16, flags=AMD_FLAGS,
                bugs="sysret_ss_attrs spectre_v1 spectre_v2 spec_store_bypass srso", bogomips="4591.47",
@@ -359,6 +603,13 @@ def amd_96_server(root):
         "63 25 0:45 / /var/lib/lxcfs rw,nosuid,nodev,relatime shared:33 - fuse.lxcfs lxcfs rw,user_id=0,group_id=0,allow_other",
         "64 25 0:46 / /mnt/archive rw,relatime shared:34 - ceph 10.2.0.1:6789,10.2.0.2:6789:/archive rw,name=backup,secret=<hidden>,acl",
     ])
+    uniform_topology(root, 1, 48, 2)
+    cpuid_dump(root, amd_cpu((25, 1, 1), 0x10, 0x80000021, 96, ZEN3_ECX, ZEN3_7, 4, 262144, 32768, 12,
+                             "AMD EPYC 7643 48-Core Processor", PKRU_STATE), 0x207, """
+AMD EPYC 7643 (Zen 3, "Milan"), family 0x19 model 1 stepping 1, bare metal; composed from AMD's
+documentation of the model. AVX2, SHA, VAES, SSE4a; no AVX-512. Eight core complexes of six
+cores, each with 32 MiB of L3 (APIC IDs leave room for eight cores a complex).
+""")
 
 
 def hybrid_laptop(root):
@@ -377,8 +628,6 @@ def hybrid_laptop(root):
     cgroup2(root, "/user.slice/user-1000.slice/user@1000.service/app.slice/app-org.gnome.Terminal.slice/vte-spawn-1.scope",
             "max", 4096)
     cpu_lists(root, "0-15")
-    write(root, "sys/devices/cpu_core/cpus", "0-7\n")
-    write(root, "sys/devices/cpu_atom/cpus", "8-15\n")
     write(root, "sys/devices/cpu_core/type", "4\n")
     write(root, "sys/devices/cpu_atom/type", "10\n")
     cpufreq(root, base_khz=2100000, max_khz=4700000)
@@ -398,6 +647,8 @@ def hybrid_laptop(root):
         "310 300 0:51 / /run/user/1000/doc rw,nosuid,nodev,relatime shared:310 - fuse.portal portal rw,user_id=1000,group_id=1000",
         "320 29 179:1 / /run/media/mira/CAMERA rw,nosuid,nodev,relatime shared:320 - exfat /dev/mmcblk0p1 rw,uid=1000,gid=1000,fmask=0022,dmask=0022,iocharset=utf8,errors=remount-ro",
     ])
+    hybrid_topology(root, 4, 8)
+    cpuid_dump(root, alder_lake_p("12th Gen Intel(R) Core(TM) i7-1260P", 18432), 0x7, ALDER_LAKE_NOTE % "i7-1260P")
 
 
 def container(root):
@@ -427,6 +678,12 @@ def container(root):
                  "#1 SMP PREEMPT_DYNAMIC Debian 6.1.106-3 (2024-08-26)")
     init_process(root, "0::/\n", [("PATH", "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin"),
                                   ("HOSTNAME", "3f1c2a9d0e5b"), ("HOME", "/root")])
+    uniform_topology(root, 1, 32, 2)
+    cpuid_dump(root, amd_cpu((25, 1, 1), 0x10, 0x80000021, 64, ZEN3_ECX, ZEN3_7, 4, 262144, 32768, 8,
+                             "AMD EPYC 7543 32-Core Processor", PKRU_STATE), 0x207, """
+AMD EPYC 7543 (Zen 3, "Milan"), family 0x19 model 1 stepping 1, the container's host; composed
+from AMD's documentation of the model. Eight core complexes of four cores, 32 MiB of L3 each.
+""")
 
 
 def cgroup1_host(root):
@@ -455,6 +712,17 @@ def cgroup1_host(root):
     kernel(root, "3.10.0-1160.119.1.el7.x86_64")
     write(root, "etc/os-release", os_release("CentOS Linux 7 (Core)", "CentOS Linux", "7", "centos"))
     gpu(root, "card0", "0x102b", "0x0534", 1, "mgag200", connectors=("VGA-1",))
+    uniform_topology(root, 1, 14, 2)
+    cpuid_dump(root, intel_cpu(
+        (6, 0x4F, 1), 0x14, 32, INTEL_ECX, INTEL_EDX,
+        ("fsgsbase tsc_adjust bmi1 hle avx2 smep bmi2 erms invpcid rtm cqm fpu_csds rdt_a rdseed adx smap "
+         "intel_pt", "", "md_clear spec_ctrl stibp flush_l1d ssbd"), None,
+        [cache(1, 1, 32, 8, 2, 16), cache(2, 1, 32, 8, 2, 16), cache(3, 2, 256, 8, 2, 16),
+         cache(3, 3, 35840, 20, 32, 16, edx=6), (0, 0, 0, 0)],
+        "Intel(R) Xeon(R) CPU E5-2680 v4 @ 2.40GHz", 0x302E, 256, BROADWELL_STATE), 0x7, """
+Intel Xeon E5-2680 v4 (Broadwell-EP), family 6 model 0x4F stepping 1, bare metal; composed from
+Intel's documentation of the model. AVX2, FMA3, BMI1/2, TSX; no SHA, no AVX-512. L3 35 MiB.
+""")
     mounts(root, [
         "18 41 0:17 / /sys rw,nosuid,nodev,noexec,relatime shared:6 - sysfs sysfs rw",
         "19 41 0:3 / /proc rw,nosuid,nodev,noexec,relatime shared:5 - proc proc rw",
@@ -491,6 +759,12 @@ def nvme_desktop(root):
         "701 64 0:71 / /mnt/nas rw,relatime shared:401 - nfs4 nas.lan:/volume1/home rw,vers=4.1,rsize=131072,wsize=131072,namlen=255,hard,proto=tcp,timeo=600,retrans=2,sec=sys,clientaddr=192.168.1.20,local_lock=none,addr=192.168.1.5",
     ]
     write(root, "proc/self/mountinfo", base + "\n".join(extra) + "\n")
+    uniform_topology(root, 1, 8, 2)
+    cpuid_dump(root, amd_cpu((25, 0x21, 0), 0x10, 0x80000021, 16, ZEN3_ECX, ZEN3_7, 2, 32768, 32768, 16,
+                             "AMD Ryzen 7 5800X 8-Core Processor", PKRU_STATE), 0x207, """
+AMD Ryzen 7 5800X (Zen 3, "Vermeer"), family 0x19 model 0x21 stepping 0, bare metal; composed
+from AMD's documentation of the model. One core complex of eight cores, 32 MiB of L3.
+""")
 
 
 def dual_gpu_laptop(root):
@@ -524,6 +798,12 @@ def dual_gpu_laptop(root):
         "60 24 259:1 / /boot/efi rw,relatime shared:31 - vfat /dev/nvme0n1p1 rw,fmask=0077,dmask=0077,codepage=437,iocharset=iso8859-1,shortname=mixed,errors=remount-ro",
         "500 24 8:1 / /media/ravi/KINGSTON rw,nosuid,nodev,relatime shared:300 - vfat /dev/sda1 rw,uid=1000,gid=1000,fmask=0022,dmask=0022,codepage=437,iocharset=iso8859-1,shortname=mixed,showexec,utf8,flush,errors=remount-ro",
     ])
+    uniform_topology(root, 1, 8, 2)
+    cpuid_dump(root, amd_cpu((25, 0x44, 1), 0x10, 0x80000021, 16, ZEN3_ECX, ZEN3_7, 0, 16384, 16384, 16,
+                             "AMD Ryzen 7 6800H with Radeon Graphics", PKRU_STATE), 0x207, """
+AMD Ryzen 7 6800H (Zen 3+, "Rembrandt"), family 0x19 model 0x44 stepping 1, bare metal; composed
+from AMD's documentation of the model. One core complex of eight cores, 16 MiB of L3.
+""")
 
 
 def wsl2(root):
@@ -546,6 +826,17 @@ def wsl2(root):
     # WSL's handler that starts Windows programs from Linux.
     write(root, "proc/sys/fs/binfmt_misc/WSLInterop", "enabled\ninterpreter /init\nflags: PF\noffset 0\nmagic 4d5a\n")
     init_process(root, "0::/init.scope\n", [("HOME", "/"), ("TERM", "linux")])
+    uniform_topology(root, 1, 6, 2)
+    cpuid_dump(root, intel_cpu(
+        (6, 0xA5, 2), 0x16, 16, INTEL_GUEST_ECX, INTEL_GUEST_EDX,
+        ("fsgsbase bmi1 avx2 smep bmi2 erms invpcid rdseed adx smap clflushopt", "", SPECULATION), None,
+        [cache(1, 1, 32, 8, 2, 8), cache(2, 1, 32, 8, 2, 8), cache(3, 2, 256, 4, 2, 8),
+         cache(3, 3, 12288, 16, 16, 8, edx=6), (0, 0, 0, 0)],
+        "Intel(R) Core(TM) i7-10750H CPU @ 2.60GHz", 0x3027, 256, AVX_STATE, extra=HYPER_V), 0x7, """
+Intel Core i7-10750H (Comet Lake-H), family 6 model 0xA5 stepping 2, as WSL 2's Hyper-V guest
+sees it: the hypervisor bit and "Microsoft Hv", no VMX, the host's caches. Composed from Intel's
+documentation of the model: AVX2, FMA3, AES-NI; no SHA, no AVX-512.
+""")
 
 
 def podman_rootless(root):
@@ -581,6 +872,9 @@ def podman_rootless(root):
         "629 625 0:68 / /run/.containerenv rw,nosuid,nodev,relatime - tmpfs tmpfs rw,size=3212972k,nr_inodes=803243,mode=700,uid=1000,gid=1000,inode64",
         "630 625 0:41 /home/ana/src /src rw,relatime - btrfs /dev/nvme0n1p3 rw,seclabel,compress=zstd:1,ssd,discard=async,space_cache=v2,subvolid=256,subvol=/home",
     ])
+    # The host's sysfs, read-only: its hybrid topology.
+    hybrid_topology(root, 4, 8)
+    cpuid_dump(root, alder_lake_p("12th Gen Intel(R) Core(TM) i5-1240P", 12288), 0x7, ALDER_LAKE_NOTE % "i5-1240P")
 
 
 def vm_without_nominal(root):
@@ -603,6 +897,19 @@ def vm_without_nominal(root):
         "27 26 8:15 / /boot/efi rw,relatime shared:30 - vfat /dev/sda15 rw,fmask=0022,dmask=0022,codepage=437,iocharset=ascii,shortname=mixed,utf8,errors=remount-ro",
         "28 26 8:16 / /mnt/disks/data rw,relatime shared:31 - ext4 /dev/sdb rw,discard",
     ])
+    uniform_topology(root, 1, 4, 2)
+    cpuid_dump(root, amd_cpu(
+        (25, 1, 0), 0xD, 0x8000001F, 8,
+        "sse3 pclmulqdq ssse3 fma cx16 pcid sse4_1 sse4_2 x2apic movbe popcnt aes xsave osxsave avx f16c rdrand "
+        "hypervisor",
+        ("fsgsbase bmi1 avx2 smep bmi2 erms invpcid rdseed adx smap clflushopt clwb sha_ni",
+         "umip vaes vpclmulqdq rdpid", "fsrm"), 0, 32768, 32768, 8, "AMD EPYC 7B13", AVX_STATE,
+        ext_ecx="lahf_lm cmp_legacy abm sse4a misalignsse prefetchw osvw topoext", extra=KVM), 0x7, """
+AMD EPYC 7B13 (Zen 3, "Milan"), family 0x19 model 1 stepping 0, as a KVM guest of four cores with
+two threads sees it: the hypervisor bit and "KVMKVMKVM", no SVM and no protection keys, the
+highest leaves the hypervisor passes (0xD, 0x8000001F), one 32 MiB L3 for the guest. Composed
+from AMD's documentation of the model.
+""")
 
 
 def zfs_nas(root):
@@ -645,6 +952,13 @@ def zfs_nas(root):
                      f"rpool/docker/{i:04x}f00d rw,xattr,noacl,casesensitive")
         ident += 1
     mounts(root, lines)
+    uniform_topology(root, 1, 6, 2)
+    cpuid_dump(root, amd_cpu((23, 0x60, 1), 0x10, 0x8000001F, 12, ZEN_ECX, ZEN2_7, 0, 8192, 4096, 6,
+                             "AMD Ryzen 5 PRO 4650G with Radeon Graphics", ZEN2_STATE), 0x7, """
+AMD Ryzen 5 PRO 4650G (Zen 2, "Renoir"), family 0x17 model 0x60 stepping 1, bare metal; composed
+from AMD's documentation of the model. AVX2, SHA, SSE4a; no VAES. Two core complexes of three
+cores, 4 MiB of L3 each.
+""")
 
 
 MACHINES = {
