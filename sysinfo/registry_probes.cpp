@@ -58,12 +58,15 @@ int CountProcessorsIn(RegistrySource& registry) {
     return count;
 }
 
-// The processors this process may run on, so a container limited to 2 of 64 counts 2;
-// the registry's keys where the system does not say.
-int CountProcessors() {
-    int allowed = CountAllowedProcessors();
-    if (allowed <= 0) return CountProcessorsIn(SystemRegistry());
+int CountProcessorsFrom(int allowed, RegistrySource& registry) {
+    if (allowed <= 0) return CountProcessorsIn(registry);
     return allowed < kMaxProcessorKeys ? allowed : kMaxProcessorKeys;
+}
+
+// The processors this process may run on, so a container limited to 2 of 64 counts 2;
+// the registry's keys where the system does not narrow them.
+int CountProcessors() {
+    return CountProcessorsFrom(CountAllowedProcessors(), SystemRegistry());
 }
 
 void FormatCpuDetails(char* out, RegistrySource& registry) {

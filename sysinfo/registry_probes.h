@@ -21,6 +21,9 @@ uint32_t RegValueSize(RegistryRoot root, const char* subKey, const char* valueNa
                       RegistrySource& registry = SystemRegistry());
 
 int CountProcessorsIn(RegistrySource& registry);
+// The "Cores" count: `allowed`, the processors this process may use where the system
+// narrows them (CountAllowedProcessors), at most 256; else the registry's keys.
+int CountProcessorsFrom(int allowed, RegistrySource& registry);
 
 // Field texts; `out` holds 260 bytes.
 void FormatCpuDetails(char* out, RegistrySource& registry = SystemRegistry());

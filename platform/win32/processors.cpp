@@ -4,16 +4,26 @@
 
 int CountAllowedProcessors() {
     DWORD_PTR process = 0, system = 0;
-    // A process spread over several processor groups gets 0 masks: the count is unknown.
-    if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system) || process == 0) return 0;
-    int count = 0;
-    for (; process; process &= process - 1) ++count;
-    return count;
+    if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system)) return 0;
+    return CountNarrowedProcessors(process, system);
 }
 
-// The registry's processor keys are the machine's count on Windows.
+// Every group's processors; GetActiveProcessorCount is missing before Windows 7, where a
+// machine has one group and GetSystemInfo counts it.
 int CountOnlineProcessors() {
-    return 0;
+    using ActiveCountFn = DWORD(WINAPI*)(WORD);
+    constexpr WORD kAllProcessorGroups = 0xFFFF;
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto activeCount = kernel ? reinterpret_cast<ActiveCountFn>(reinterpret_cast<void*>(
+                                    GetProcAddress(kernel, "GetActiveProcessorCount")))
+                              : nullptr;
+    DWORD count = activeCount ? activeCount(kAllProcessorGroups) : 0;
+    if (count == 0) {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        count = info.dwNumberOfProcessors;
+    }
+    return static_cast<int>(count);
 }
 
 const char* NominalClockSource() {

@@ -2,8 +2,9 @@
 // as Kelvane.exe) and checks, at whatever dpi the Wine prefix has, that every control of
 // the table is there with its id, class, text and place; that every text a control can
 // hold is whole in it, measured with the font the control really draws with; that the
-// value fields carry their labels' names for screen readers; and that the painted
-// labels' fonts and the hand cursor follow a dpi change.
+// value fields and the Run buttons carry the names of their rows for screen readers; and
+// that the painted labels' fonts follow their rules and, with the hand cursor, a dpi
+// change.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -11,14 +12,15 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "app/dialog_layout.h"
 #include "app/win32/main_dialog.h"
 #include "platform/month_name.h"
 #include "res/resource.h"
-#include "ui/accessible_name.h"
 #include "ui/win32/accessible_names.h"
 #include "ui/win32/dpi.h"
 
@@ -183,30 +185,158 @@ std::string Answer(HRESULT result, BSTR text) {
     return narrow;
 }
 
+// What a screen reader calls each control the dialog names: a value field after its
+// label, the two CPU Speed fields and the four Run buttons after their rows.
+const struct {
+    int id;
+    const char* name;
+} kAccessibleNames[] = {
+    {IDC_CPU_SPEED_RESULT, "CPU Speed (measured)"},
+    {IDC_RUN_CPU_SPEED, "Run CPU Speed"},
+    {IDC_FLOPS_RESULT, "CPU FLOPS"},
+    {IDC_RUN_FLOPS, "Run CPU FLOPS"},
+    {IDC_MEMORY_RESULT, "Mem Bandwidth"},
+    {IDC_RUN_MEMORY, "Run Mem Bandwidth"},
+    {IDC_DISK_RESULT, "Disk Transfer"},
+    {IDC_RUN_DISK, "Run Disk Transfer"},
+    {IDC_CPU_DETAILS, "CPU Details"},
+    {IDC_CPU_FAMILY, "CPU Family"},
+    {IDC_CPU_MODEL, "Model"},
+    {IDC_CPU_STEPPING, "Stepping"},
+    {IDC_INSTRUCTIONS, "Instructions"},
+    {IDC_NOMINAL_SPEED, "CPU Speed (nominal)"},
+    {IDC_VENDOR, "Vendor"},
+    {IDC_CORES, "Cores"},
+    {IDC_MEMORY, "Memory (RAM)"},
+    {IDC_VIDEO_MEMORY, "Video Memory"},
+    {IDC_OS_VERSION, "OS Version"},
+};
+
+const char* ExpectedName(int id) {
+    for (const auto& control : kAccessibleNames)
+        if (control.id == id) return control.name;
+    return nullptr;
+}
+
 // A value field reads, through the accessibility interface a screen reader uses, as a
-// read-only text field named after the label in front of it, its text as its value.
-void CheckAccessibleName(HWND field, const ControlSpec& label, int id) {
-    if (!IsValueField(field)) Fail("control %d is not taken for a value field", id);
-    char want[64], text[260] = "";
-    AccessibleNameFromLabel(label.text, want, sizeof want);
-    GetWindowTextA(field, text, sizeof text);
+// read-only text field with its name, its text as its value; a Run button keeps its role.
+void CheckAccessibleName(HWND control, const ControlSpec& row) {
+    const bool field = row.kind == ControlKind::kValueField;
+    if (field && !IsValueField(control)) Fail("control %d is not taken for a value field", row.id);
+    char text[260] = "";
+    GetWindowTextA(control, text, sizeof text);
     IAccessible* accessible = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(field, static_cast<DWORD>(OBJID_CLIENT),
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
                                           kAccessibleInterface,
                                           reinterpret_cast<void**>(&accessible))))
-        return Fail("field %d has no accessible object", id);
+        return Fail("control %d has no accessible object", row.id);
     VARIANT self = {}, role = {};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
     BSTR name = nullptr, value = nullptr;
     const std::string got = Answer(accessible->get_accName(self, &name), name);
-    const std::string shown = Answer(accessible->get_accValue(self, &value), value);
+    const std::string shown = field ? Answer(accessible->get_accValue(self, &value), value) : text;
     accessible->get_accRole(self, &role);
     accessible->Release();
-    if (got != want) Fail("field %d is named '%s', expected '%s'", id, got.c_str(), want);
-    if (shown != text || role.vt != VT_I4 || role.lVal != ROLE_SYSTEM_TEXT)
-        Fail("field %d has the value '%s' (text '%s') and role %ld", id, shown.c_str(), text,
+    const char* want = ExpectedName(row.id);
+    if (got != want) Fail("control %d is named '%s', expected '%s'", row.id, got.c_str(), want);
+    const LONG wantRole = field ? ROLE_SYSTEM_TEXT : ROLE_SYSTEM_PUSHBUTTON;
+    if (shown != text || role.vt != VT_I4 || role.lVal != wantRole)
+        Fail("control %d has the value '%s' (text '%s') and role %ld", row.id, shown.c_str(), text,
              role.vt == VT_I4 ? role.lVal : -1L);
+}
+
+// Takes the annotations the dialog makes, where the system's own service keeps none (Wine's
+// answers every call with a failure): the names and roles asked for, by window.
+class RecordedAnnotations final : public IAccPropServices {
+  public:
+    std::map<HWND, std::string> names;
+    std::map<HWND, LONG> roles;
+
+    HRESULT WINAPI QueryInterface(REFIID, void** object) override {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG WINAPI AddRef() override { return 1; }
+    ULONG WINAPI Release() override { return 1; }
+    HRESULT WINAPI SetHwndPropStr(HWND window, DWORD object, DWORD child, MSAAPROPID property,
+                                  LPCWSTR text) override {
+        char narrow[260] = "";
+        WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+        if (Self(object, child) && IsEqualGUID(property, PROPID_ACC_NAME)) names[window] = narrow;
+        return S_OK;
+    }
+    HRESULT WINAPI SetHwndProp(HWND window, DWORD object, DWORD child, MSAAPROPID property,
+                               VARIANT value) override {
+        if (Self(object, child) && IsEqualGUID(property, PROPID_ACC_ROLE) && value.vt == VT_I4)
+            roles[window] = value.lVal;
+        return S_OK;
+    }
+    HRESULT WINAPI SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                     AnnoScope) override {
+        return S_OK;
+    }
+    HRESULT WINAPI SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                 AnnoScope) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ClearHwndProps(HWND, DWORD, DWORD, const MSAAPROPID*, int) override {
+        return S_OK;
+    }
+    HRESULT WINAPI ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+    HRESULT WINAPI SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT WINAPI SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                      AnnoScope) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*, DWORD*) override {
+        return E_NOTIMPL;
+    }
+
+  private:
+    static bool Self(DWORD object, DWORD child) {
+        return object == static_cast<DWORD>(OBJID_CLIENT) && child == CHILDID_SELF;
+    }
+};
+
+// The names the dialog asks the annotation service for, each control's and only theirs:
+// the check where the system cannot answer them back.
+void CheckAnnotationCalls(HWND dialog) {
+    RecordedAnnotations recorded;
+    FieldValueServer values;
+    const int named = AnnotateControls(dialog, &recorded, &values);
+    const int count = static_cast<int>(sizeof kAccessibleNames / sizeof kAccessibleNames[0]);
+    for (const auto& want : kAccessibleNames) {
+        HWND control = GetDlgItem(dialog, want.id);
+        auto found = recorded.names.find(control);
+        const std::string got = found == recorded.names.end() ? "(no name)" : found->second;
+        if (got != want.name)
+            Fail("control %d is named '%s', expected '%s'", want.id, got.c_str(), want.name);
+        const bool field = IsValueField(control);
+        if (field != (recorded.roles.count(control) && recorded.roles[control] == ROLE_SYSTEM_TEXT))
+            Fail("control %d is %sannotated as a text field", want.id, field ? "not " : "");
+    }
+    if (named != count || static_cast<int>(recorded.names.size()) != count)
+        Fail("%d controls named (%d names set), expected %d", named,
+             static_cast<int>(recorded.names.size()), count);
 }
 
 // Every text `child` can show is whole: its template text, its text now, the longest
@@ -270,8 +400,7 @@ void CheckDialog(HWND dialog, bool places) {
         if (row.kind != ControlKind::kDropDownList && row.kind != ControlKind::kLink &&
             std::strcmp(text, row.text) != 0 && row.text[0] != '\0')
             Fail("control %d ('%s') shows '%s'", row.id, row.text, text);
-        if (g_annotations && row.kind == ControlKind::kValueField)
-            CheckAccessibleName(child, kMainDialogControls[index - 2], row.id);
+        if (g_annotations && ExpectedName(row.id)) CheckAccessibleName(child, row);
 
         const RECT want = toPixels(row);
         RECT got;
@@ -288,6 +417,29 @@ void CheckDialog(HWND dialog, bool places) {
     }
     if (index != kMainDialogControlCount)
         Fail("the dialog has %d controls", static_cast<int>(index));
+}
+
+// The painted labels' fonts, from the controls' font by their rules: the status line
+// italic in its face (a smaller height where the time stamp needs it), the link underlined
+// Verdana at its height; both of normal weight.
+void CheckLabelFonts(HWND dialog) {
+    LOGFONTA controls = {}, status = {}, link = {};
+    GetObjectA(FontOf(GetDlgItem(dialog, IDC_CPU_DETAILS)), sizeof controls, &controls);
+    GetObjectA(FontOf(GetDlgItem(dialog, IDC_STATUS_LINE)), sizeof status, &status);
+    GetObjectA(FontOf(GetDlgItem(dialog, IDC_WEB_LINK)), sizeof link, &link);
+    std::printf("  controls '%s' %ld, status line '%s' %ld, link '%s' %ld\n", controls.lfFaceName,
+                controls.lfHeight, status.lfFaceName, status.lfHeight, link.lfFaceName,
+                link.lfHeight);
+    if (!status.lfItalic || status.lfUnderline || status.lfWeight != FW_NORMAL ||
+        lstrcmpiA(status.lfFaceName, controls.lfFaceName) != 0 ||
+        std::labs(status.lfHeight) > std::labs(controls.lfHeight))
+        Fail("the status line's font is '%s' %ld, weight %ld, italic %d, underline %d",
+             status.lfFaceName, status.lfHeight, status.lfWeight, status.lfItalic,
+             status.lfUnderline);
+    if (link.lfItalic || !link.lfUnderline || link.lfWeight != FW_NORMAL ||
+        lstrcmpiA(link.lfFaceName, "Verdana") != 0 || link.lfHeight != controls.lfHeight)
+        Fail("the link's font is '%s' %ld, weight %ld, italic %d, underline %d", link.lfFaceName,
+             link.lfHeight, link.lfWeight, link.lfItalic, link.lfUnderline);
 }
 
 // The side of the cursor the link shows while the mouse is over it.
@@ -397,8 +549,11 @@ int main() {
     g_annotations = AnnotationsWork(GetDlgItem(dialog, IDC_CORES));
     if (!g_annotations)
         std::printf(
-            "accessible names not checked: this system keeps no accessibility annotations\n");
+            "accessible names checked as asked for, not as read back: this system keeps no "
+            "accessibility annotations\n");
+    CheckAnnotationCalls(dialog);
     CheckDialog(dialog, true);
+    CheckLabelFonts(dialog);
     const int cursor = LinkCursorSize(GetDlgItem(dialog, IDC_WEB_LINK));
     if (cursor != CursorSizeForDpi(dpi))
         Fail("the hand cursor is %d px at %d dpi, not the system's cursor size", cursor, dpi);
@@ -406,6 +561,7 @@ int main() {
     CheckDpiChange(dialog, dpi, dpi * 2);
     CheckDpiChange(dialog, dpi * 2, dpi);
     CheckDialog(dialog, true);  // back where it was
+    CheckLabelFonts(dialog);
     CloseMainDialog(dialog);
     CoUninitialize();
     std::printf(g_failures ? "%d failures\n" : "fit checks passed\n", g_failures);

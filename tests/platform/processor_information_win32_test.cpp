@@ -1,6 +1,6 @@
 // The Windows processor sources: GetLogicalProcessorInformationEx's records as the SDK lays
 // them out, read back (Wine on a machine without sysfs cache directories lists no caches,
-// so these records are the check of the cache path), and the process affinity mask.
+// so these records are the check of the cache path), and the processor counts.
 #include "platform/win32/processor_information.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include "platform/processors.h"
 #include "sysinfo/cpu_topology.h"
 #include "sysinfo/processor_count.h"
+#include "sysinfo/registry_probes.h"
 
 namespace {
 
@@ -100,11 +101,19 @@ TEST(ProcessorInformationTest, TwoPackagesOneClassAndDamagedBuffers) {
 }
 
 // A process started with a narrower affinity (start /affinity 1) counts only those
-// processors, for the "Cores" field and the Whetstone score alike.
-TEST(AllowedProcessorsWin32Test, FollowsTheProcessAffinityMask) {
+// processors, for the "Cores" field and the Whetstone score alike; one that may use them
+// all counts the registry's processor keys, which a 32-bit process's 32-bit mask cannot
+// hold beyond 32. The machine's online count answers either way.
+TEST(AllowedProcessorsWin32Test, NarrowedMaskCountsElseTheRegistry) {
     HANDLE self = GetCurrentProcess();
     DWORD_PTR process = 0, system = 0;
     ASSERT_TRUE(GetProcessAffinityMask(self, &process, &system));
+    const int online = CountOnlineProcessors();
+    EXPECT_GE(online, 1);
+    if (process == system) {
+        EXPECT_EQ(CountAllowedProcessors(), 0);
+        EXPECT_EQ(CountProcessors(), CountProcessorsIn(SystemRegistry()));
+    }
     if ((process & (process - 1)) == 0) GTEST_SKIP() << "one processor: nothing to narrow";
     ASSERT_TRUE(SetProcessAffinityMask(self, process & (~process + 1)));  // the lowest
     int allowed = CountAllowedProcessors();
@@ -112,6 +121,7 @@ TEST(AllowedProcessorsWin32Test, FollowsTheProcessAffinityMask) {
     ASSERT_TRUE(SetProcessAffinityMask(self, process));
     EXPECT_EQ(allowed, 1);
     EXPECT_EQ(cores, 1);
+    EXPECT_EQ(CountOnlineProcessors(), online) << "the machine's stays";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 """The Qt dialog as a screen reader sees it, through AT-SPI: every value field named by its
-label, figures in the C form in every locale, the link reached and opened by keyboard.
+label (the two CPU Speed fields by their rows), each Run button by its row, figures in the C
+form in every locale, the link reached and opened by keyboard.
 
 Usage: atspi_dialog_test.py KELVANE WORKDIR (inside Xvfb and a private session bus).
 """
@@ -12,10 +13,13 @@ import time
 
 SKIP = 77
 KELVANE, WORK = sys.argv[1], sys.argv[2]
-LABELS = ["CPU Speed", "CPU FLOPS", "Mem Bandwidth", "Disk Transfer", "CPU Details", "CPU Family",
-          "Model", "Stepping", "Instructions", "CPU Speed", "Vendor", "Cores", "Memory (RAM)",
-          "Video Memory", "OS Version"]
+LABELS = ["CPU Speed (measured)", "CPU FLOPS", "Mem Bandwidth", "Disk Transfer", "CPU Details",
+          "CPU Family", "Model", "Stepping", "Instructions", "CPU Speed (nominal)", "Vendor",
+          "Cores", "Memory (RAM)", "Video Memory", "OS Version"]
 SYSTEM_FIELDS = LABELS[4:]
+# The two CPU Speed fields are named by their rows, their labels read alike.
+LABEL_TEXT = {"CPU Speed (measured)": "CPU Speed:", "CPU Speed (nominal)": "CPU Speed:"}
+RUN_BUTTONS = ["Run CPU Speed", "Run CPU FLOPS", "Run Mem Bandwidth", "Run Disk Transfer"]
 URL_FILE = os.path.join(WORK, "opened")
 failures = []
 
@@ -108,15 +112,22 @@ def run_dialog(lang):
         for node in fields:
             value = text_of(node)
             print(f"  {node.name!r}: {value!r}")
-            check(labelled_by(node) == node.name + ":", f"{lang}: {node.name} labelled by {labelled_by(node)!r}")
+            label = LABEL_TEXT.get(node.name, node.name + ":")
+            check(labelled_by(node) == label, f"{lang}: {node.name} labelled by {labelled_by(node)!r}")
             check(value is not None, f"{lang}: {node.name} has no text")
             texts.setdefault(node.name, value)
 
+        # Each Run button says its row; no button is named by its bare text.
+        buttons = [node for node in walk(dialog) if node.getRoleName() == "push button"]
+        button_names = [node.name for node in buttons]
+        check(all(name in button_names for name in RUN_BUTTONS) and "Run" not in button_names,
+              f"{lang}: button names {button_names}")
+
         # A run: the result and the time stamp in the C form; the month in the user's language.
-        run = [node for node in walk(dialog) if node.getRoleName() == "push button" and node.name == "Run"][0]
+        run = [node for node in buttons if node.name == "Run CPU Speed"][0]
         action = run.queryAction()
         action.doAction([action.getName(i) for i in range(action.nActions)].index("Press"))
-        speed = [node for node in fields if node.name == "CPU Speed"][0]
+        speed = [node for node in fields if node.name == "CPU Speed (measured)"][0]
         result = wait_for(lambda: re.fullmatch(r"\d+(\.\d+)? GHz", text_of(speed) or "") and text_of(speed))
         check(result, f"{lang}: CPU Speed result {text_of(speed)!r}")
         print(f"  CPU Speed after a run: {text_of(speed)!r}")

@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "app/dialog_layout.h"
 #include "app/duration.h"
@@ -355,18 +356,19 @@ TEST_F(QtDialogTest, LinkAndStatusLineReadOnDarkAndKeepTheirLookOnLight) {
     }
 }
 
-// What a screen reader is told: each value field by its label's name with its value as
-// text, the link as a link it can press, the status line by name. And a result can be
-// selected and copied.
+// What a screen reader is told: each value field by its label's name (the two CPU Speed
+// fields by their rows) with its value as text, each Run button by its row, the link as a link it
+// can press, the status line by name. And a result can be selected and copied.
 TEST_F(QtDialogTest, FieldsAreNamedByTheirLabelsForScreenReadersAndCopied) {
     QtDialog dialog(services);
     dialog.show();
     Click(dialog, IDC_RUN_DISK);
     // The value fields in template order.
-    const char* const names[] = {"CPU Speed",    "CPU FLOPS",    "Mem Bandwidth", "Disk Transfer",
-                                 "CPU Details",  "CPU Family",   "Model",         "Stepping",
-                                 "Instructions", "CPU Speed",    "Vendor",        "Cores",
-                                 "Memory (RAM)", "Video Memory", "OS Version"};
+    const char* const names[] = {
+        "CPU Speed (measured)", "CPU FLOPS",           "Mem Bandwidth", "Disk Transfer",
+        "CPU Details",          "CPU Family",          "Model",         "Stepping",
+        "Instructions",         "CPU Speed (nominal)", "Vendor",        "Cores",
+        "Memory (RAM)",         "Video Memory",        "OS Version"};
     size_t fields = 0;
     for (size_t i = 0; i < kMainDialogControlCount; ++i) {
         if (kMainDialogControls[i].kind != ControlKind::kValueField) continue;
@@ -384,6 +386,19 @@ TEST_F(QtDialogTest, FieldsAreNamedByTheirLabelsForScreenReadersAndCopied) {
             << name << " is labelled by its label";
     }
     EXPECT_EQ(fields, std::size(names));
+    // The four buttons that all show "Run" are told apart by their rows.
+    const std::pair<int, const char*> buttons[] = {{IDC_RUN_CPU_SPEED, "Run CPU Speed"},
+                                                   {IDC_RUN_FLOPS, "Run CPU FLOPS"},
+                                                   {IDC_RUN_MEMORY, "Run Mem Bandwidth"},
+                                                   {IDC_RUN_DISK, "Run Disk Transfer"}};
+    for (const auto& button : buttons) {
+        QAccessibleInterface* view =
+            QAccessible::queryAccessibleInterface(dialog.Control(button.first));
+        ASSERT_NE(view, nullptr) << button.second;
+        EXPECT_EQ(view->role(), QAccessible::Button);
+        EXPECT_EQ(view->text(QAccessible::Name).toStdString(), button.second);
+        EXPECT_EQ(TextOf(dialog, button.first), "Run");
+    }
 
     QAccessibleInterface* link = QAccessible::queryAccessibleInterface(dialog.Link());
     EXPECT_EQ(link->role(), QAccessible::Link);

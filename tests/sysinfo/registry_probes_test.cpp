@@ -11,6 +11,7 @@
 #include <string>
 
 #include "fakes/fake_system.h"
+#include "platform/processors.h"
 #include "sysinfo/processor_count.h"
 #include "sysinfo/system_summary.h"
 
@@ -75,6 +76,31 @@ TEST(CountProcessorsTest, ConsecutiveKeys) {
     gap.AddProcessors(4);
     gap.keys.erase("hardware\\description\\system\\centralprocessor\\2");
     EXPECT_EQ(CountProcessorsIn(gap), 2);
+}
+
+// The Cores field and the Whetstone multiplier from Windows' affinity masks: the masks
+// cover one processor group, at most 32 processors in a 32-bit process, so only a narrowed
+// process is counted by them; otherwise the registry's keys stand.
+TEST(CountProcessorsTest, AffinityMasksCountOnlyANarrowedProcess) {
+    const struct {
+        uint64_t process, system;
+        int keys, cores;
+    } cases[] = {
+        {0xFFFFFFFF, 0xFFFFFFFF, 64, 64},  // 64 processors seen from a 32-bit process
+        {0x3, 0xFF, 8, 2},                 // start /affinity 3
+        {0x0, 0xFF, 8, 8},                 // spread over groups: the mask says nothing
+        {0x0, 0x0, 12, 12},
+        {0x1, 0x1, 1, 1},
+        {0xFFFFFFFFFFFFFFFF, 0xFFFFFFFFFFFFFFFF, 300, 256},
+        {0x8000000000000001, 0xFFFFFFFFFFFFFFFF, 128, 2},
+    };
+    for (const auto& c : cases) {
+        FakeRegistry registry;
+        registry.AddProcessors(c.keys);
+        EXPECT_EQ(CountProcessorsFrom(CountNarrowedProcessors(c.process, c.system), registry),
+                  c.cores)
+            << std::hex << c.process << " of " << c.system;
+    }
 }
 
 #ifndef _WIN32

@@ -1,6 +1,7 @@
 #include "ui/win32/accessible_names.h"
 
 #include "platform/win32/system_library.h"
+#include "res/resource.h"
 #include "ui/accessible_name.h"
 
 namespace {
@@ -66,16 +67,44 @@ void SetNumber(IAccPropServices* services, HWND field, const MSAAPROPID& propert
     services->SetHwndProp(field, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property, value);
 }
 
-// A read-only text field with the label's name and the field's text as its value.
-bool Annotate(IAccPropServices* services, FieldValueServer* values, HWND field, HWND label) {
-    char text[128] = "", name[128];
-    GetWindowTextA(label, text, sizeof text);
-    AccessibleNameFromLabel(text, name, sizeof name);
+// Names that say the row where the control's own text, or its label's, does not: the four
+// buttons all read "Run", and two fields follow a "CPU Speed:" label.
+struct RowName {
+    int id;
+    const char* name;
+};
+const RowName kRowNames[] = {
+    {IDC_RUN_CPU_SPEED, "Run CPU Speed"},           {IDC_RUN_FLOPS, "Run CPU FLOPS"},
+    {IDC_RUN_MEMORY, "Run Mem Bandwidth"},          {IDC_RUN_DISK, "Run Disk Transfer"},
+    {IDC_CPU_SPEED_RESULT, "CPU Speed (measured)"}, {IDC_NOMINAL_SPEED, "CPU Speed (nominal)"},
+};
+
+const char* RowNameOf(HWND control) {
+    const int id = GetDlgCtrlID(control);
+    for (const RowName& row : kRowNames)
+        if (row.id == id) return row.name;
+    return nullptr;
+}
+
+bool SetName(IAccPropServices* services, HWND control, const char* name) {
     wchar_t wide[128];
     if (!name[0] || MultiByteToWideChar(CP_ACP, 0, name, -1, wide, 128) == 0) return false;
-    if (FAILED(services->SetHwndPropStr(field, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                        kNameProperty, wide)))
-        return false;
+    return SUCCEEDED(services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
+                                              CHILDID_SELF, kNameProperty, wide));
+}
+
+// A read-only text field with the name of its row, or of the label before it, and the
+// field's text as its value.
+bool AnnotateField(IAccPropServices* services, FieldValueServer* values, HWND field, HWND label) {
+    char name[128] = "";
+    if (const char* rowName = RowNameOf(field)) {
+        lstrcpynA(name, rowName, sizeof name);
+    } else if (label) {
+        char text[128] = "";
+        GetWindowTextA(label, text, sizeof text);
+        AccessibleNameFromLabel(text, name, sizeof name);
+    }
+    if (!SetName(services, field, name)) return false;
     SetNumber(services, field, kRoleProperty, ROLE_SYSTEM_TEXT);
     SetNumber(services, field, kStateProperty, STATE_SYSTEM_READONLY);
     services->SetHwndPropServer(field, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
@@ -121,6 +150,20 @@ bool IsValueField(HWND control) {
     return IsStatic(control) && (GetWindowLongA(control, GWL_EXSTYLE) & WS_EX_STATICEDGE) != 0;
 }
 
+int AnnotateControls(HWND dialog, IAccPropServices* services, FieldValueServer* values) {
+    int named = 0;
+    HWND label = nullptr;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsValueField(child)) {
+            if (AnnotateField(services, values, child, label)) ++named;
+        } else if (const char* rowName = RowNameOf(child)) {
+            if (SetName(services, child, rowName)) ++named;
+        }
+        label = IsStatic(child) && !IsValueField(child) ? child : nullptr;
+    }
+    return named;
+}
+
 void NameValueFields(HWND dialog, FieldNames* names) {
     HMODULE ole32 = LoadSystemLibrary("ole32.dll");
     auto initialize = Lookup<CoInitializeExFn>(ole32, "CoInitializeEx");
@@ -131,14 +174,8 @@ void NameValueFields(HWND dialog, FieldNames* names) {
     names->ole32 = ole32;
     names->values.oleaut32 = LoadSystemLibrary("oleaut32.dll");
     names->values.services = OpenServices(ole32);
-    if (!names->values.services) return;
-    HWND label = nullptr;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (IsValueField(child) && label &&
-            Annotate(names->values.services, &names->values, child, label))
-            ++names->named;
-        label = IsStatic(child) && !IsValueField(child) ? child : nullptr;
-    }
+    if (names->values.services)
+        names->named = AnnotateControls(dialog, names->values.services, &names->values);
 }
 
 void ForgetValueFieldNames(HWND dialog, FieldNames* names) {
@@ -147,7 +184,7 @@ void ForgetValueFieldNames(HWND dialog, FieldNames* names) {
         if (names->named > 0)
             for (HWND child = GetWindow(dialog, GW_CHILD); child;
                  child = GetWindow(child, GW_HWNDNEXT))
-                if (IsValueField(child))
+                if (IsValueField(child) || RowNameOf(child))
                     services->ClearHwndProps(child, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                              kAnnotated, 4);
         services->Release();

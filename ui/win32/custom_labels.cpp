@@ -22,13 +22,10 @@ COLORREF ToColorRef(Rgb colour) {
     return RGB(colour.red, colour.green, colour.blue);
 }
 
-HFONT StandardFont(const LabelState& state) {
-    return state.standard ? state.standard : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
-
+// The label's font by its rule, at the dpi and from the font the dialog gave the label.
 HFONT CreateFontFor(const LabelState& state, const GuiFontRequest& request) {
-    return CreateGuiFontFrom(StandardFont(state), state.dpi, request.face, request.points,
-                             request.bold, request.italic, request.underline);
+    return CreateGuiFont(request.face, request.points, request.bold, request.italic,
+                         request.underline, state.dpi, state.standard);
 }
 
 // The hand at the cursor size of `dpi`; the 32 x 32 image itself where that is the size.
@@ -136,21 +133,22 @@ void OpenLink() {
 
 }  // namespace
 
-HFONT CreateGuiFont(const char* face, int points, bool bold, bool italic, bool underline) {
-    return CreateGuiFontFrom(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), SystemDpi(),
-                             face, points, bold, italic, underline);
-}
-
-HFONT CreateGuiFontFrom(HFONT standard, int dpi, const char* face, int points, bool bold,
-                        bool italic, bool underline) {
+HFONT CreateGuiFont(const char* face, int points, bool bold, bool italic, bool underline, int dpi,
+                    HFONT standard) {
+    HFONT base = standard ? standard : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     LOGFONTA standardFont;
-    if (GetObjectA(standard, sizeof standardFont, &standardFont) == 0) return standard;
+    if (GetObjectA(base, sizeof standardFont, &standardFont) == 0) return base;
+    const int screenDpi = SystemDpi();
+    if (dpi <= 0) dpi = screenDpi;
+    // The stock font is made for the screen; a font the dialog gave is made for `dpi`.
+    const int height =
+        standard ? standardFont.lfHeight : MulDiv(standardFont.lfHeight, dpi, screenDpi);
     GuiFontDescription font = DescribeGuiFont({face, points, bold, italic, underline},
-                                              standardFont.lfFaceName, standardFont.lfHeight, dpi);
+                                              standardFont.lfFaceName, height, dpi);
     HFONT created = CreateFontA(font.height, 0, 0, 0, font.weight, font.italic, font.underline,
                                 FALSE, font.symbolCharset ? SYMBOL_CHARSET : DEFAULT_CHARSET,
                                 OUT_TT_PRECIS, 0, 0, 0, font.face);
-    return created ? created : standard;
+    return created ? created : base;
 }
 
 void InstallLabelProc(HWND label, WNDPROC procedure) {
