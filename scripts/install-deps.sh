@@ -24,7 +24,7 @@ test_packages=(
   locales
   python3-pyatspi at-spi2-core dbus
   clang libclang-rt-14-dev clang-tidy cppcheck
-  dpkg-dev lintian desktop-file-utils appstream man-db unzip zsh tmux
+  dpkg-dev debhelper devscripts lintian desktop-file-utils appstream man-db unzip zsh tmux
 )
 case $purpose in
   run) packages=("${run_packages[@]}") ;;

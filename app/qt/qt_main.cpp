@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     // only the month name (LC_TIME) follows the user's language.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("Kelvane");
-    QApplication::setDesktopFileName("kelvane");
+    QApplication::setDesktopFileName("org.kelvane.kelvane");
 
     bool measure = false;
     std::string commandLine;
