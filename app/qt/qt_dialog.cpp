@@ -74,23 +74,6 @@ QString AccessibleName(const QString& label) {
     return QString::fromUtf8(name);
 }
 
-// Names that say the row where the control's own text, or its label's, does not: the four
-// buttons all read "Run", and two fields follow a "CPU Speed:" label. The Windows dialog
-// names the same controls alike.
-const char* RowName(int id) {
-    static const struct {
-        int id;
-        const char* name;
-    } kRowNames[] = {
-        {IDC_RUN_CPU_SPEED, "Run CPU Speed"},           {IDC_RUN_FLOPS, "Run CPU FLOPS"},
-        {IDC_RUN_MEMORY, "Run Mem Bandwidth"},          {IDC_RUN_DISK, "Run Disk Transfer"},
-        {IDC_CPU_SPEED_RESULT, "CPU Speed (measured)"}, {IDC_NOMINAL_SPEED, "CPU Speed (nominal)"},
-    };
-    for (const auto& row : kRowNames)
-        if (row.id == id) return row.name;
-    return nullptr;
-}
-
 // The pixels `widget` needs to show `text` whole, on one line per line of the text;
 // an empty size where the text does not depend on the widget's size.
 QSize NeededSize(QWidget* widget, const QString& text) {
@@ -179,7 +162,7 @@ void QtDialog::BuildControls() {
                                                    Qt::TextSelectableByKeyboard);
                     if (lastLabel) {
                         // Each field follows its label in the table.
-                        const char* rowName = RowName(row.id);
+                        const char* rowName = AccessibleRowName(row.id);
                         MarkValueField(label, rowName ? QString::fromLatin1(rowName)
                                                       : AccessibleName(lastLabel->text()));
                         lastLabel->setBuddy(label);
@@ -194,7 +177,7 @@ void QtDialog::BuildControls() {
                 connect(button, &QPushButton::clicked, this,
                         [this, id] { OnDialogCommand(&controller_, id); });
                 if (row.id == IDC_CLOSE) button->setDefault(true);  // Enter is command 1
-                if (const char* rowName = RowName(row.id))
+                if (const char* rowName = AccessibleRowName(row.id))
                     button->setAccessibleName(QString::fromLatin1(rowName));
                 widget = button;
                 break;

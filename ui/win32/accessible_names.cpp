@@ -67,23 +67,8 @@ void SetNumber(IAccPropServices* services, HWND field, const MSAAPROPID& propert
     services->SetHwndProp(field, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property, value);
 }
 
-// Names that say the row where the control's own text, or its label's, does not: the four
-// buttons all read "Run", and two fields follow a "CPU Speed:" label.
-struct RowName {
-    int id;
-    const char* name;
-};
-const RowName kRowNames[] = {
-    {IDC_RUN_CPU_SPEED, "Run CPU Speed"},           {IDC_RUN_FLOPS, "Run CPU FLOPS"},
-    {IDC_RUN_MEMORY, "Run Mem Bandwidth"},          {IDC_RUN_DISK, "Run Disk Transfer"},
-    {IDC_CPU_SPEED_RESULT, "CPU Speed (measured)"}, {IDC_NOMINAL_SPEED, "CPU Speed (nominal)"},
-};
-
 const char* RowNameOf(HWND control) {
-    const int id = GetDlgCtrlID(control);
-    for (const RowName& row : kRowNames)
-        if (row.id == id) return row.name;
-    return nullptr;
+    return AccessibleRowName(GetDlgCtrlID(control));
 }
 
 bool SetName(IAccPropServices* services, HWND control, const char* name) {
