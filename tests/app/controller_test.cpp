@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 #include "app/duration.h"
 #include "fakes/fake_controller_services.h"
@@ -63,19 +64,16 @@ TEST_F(ControllerTest, DetailsBecomeTooltipsOfTheirFieldsAndEmptyOnesNone) {
 }
 
 TEST(FieldDetailsText, ListsWrapAtTheirSeparators) {
-    const struct {
-        const char* in;
-        size_t width;
-        const char* out;
-    } cases[] = {{"Sets: MMX, SSE, SSE2, SSE3", 12, "Sets: MMX,\nSSE, SSE2,\nSSE3"},
-                 {"Sets: MMX, SSE", 80, "Sets: MMX, SSE"},
-                 {"OneVeryLongNameWithoutBreaks", 5, "OneVeryLongNameWithoutBreaks"},
-                 {"A, B\nC, D, E", 4, "A, B\nC,\nD, E"}};
-    for (const auto& c : cases) {
+    const std::tuple<const char*, size_t, const char*> cases[] = {
+        {"Sets: MMX, SSE, SSE2, SSE3", 12, "Sets: MMX,\nSSE, SSE2,\nSSE3"},
+        {"Sets: MMX, SSE", 80, "Sets: MMX, SSE"},
+        {"OneVeryLongNameWithoutBreaks", 5, "OneVeryLongNameWithoutBreaks"},
+        {"A, B\nC, D, E", 4, "A, B\nC,\nD, E"}};
+    for (const auto& [in, width, out] : cases) {
         char text[64];
-        std::strcpy(text, c.in);
-        WrapListText(text, c.width);
-        EXPECT_STREQ(text, c.out) << c.in;
+        std::strcpy(text, in);
+        WrapListText(text, width);
+        EXPECT_STREQ(text, out) << in;
     }
 }
 
@@ -94,31 +92,28 @@ TEST_F(ControllerTest, EmptyDriveListAndLongestDuration) {
 // Each button stamps the time, disables itself, shows the progress and then the result,
 // drops the input queued meanwhile, and comes back enabled with the focus.
 TEST_F(ControllerTest, DriveListThenEachBenchmarkButtonStampsRunsShowsTheResultAndFocuses) {
-    const struct {
-        int button, field;
-        const char* run;
-        const char* result;
-    } cases[] = {{IDC_RUN_CPU_SPEED, IDC_CPU_SPEED_RESULT, "cpu", "2.99 GHz"},
-                 {IDC_RUN_FLOPS, IDC_FLOPS_RESULT, "flops 3000", "1.23 Gigaflops"},
-                 {IDC_RUN_MEMORY, IDC_MEMORY_RESULT, "memory 6000", "9 GB/second"},
-                 {IDC_RUN_DISK, IDC_DISK_RESULT, "disk C: 6000", "512 MB/second"}};
+    const std::tuple<int, int, const char*, const char*> cases[] = {
+        {IDC_RUN_CPU_SPEED, IDC_CPU_SPEED_RESULT, "cpu", "2.99 GHz"},
+        {IDC_RUN_FLOPS, IDC_FLOPS_RESULT, "flops 3000", "1.23 Gigaflops"},
+        {IDC_RUN_MEMORY, IDC_MEMORY_RESULT, "memory 6000", "9 GB/second"},
+        {IDC_RUN_DISK, IDC_DISK_RESULT, "disk C: 6000", "512 MB/second"}};
     DriveList& drives = services.summary.drives;
     for (const char* drive : {"A:", "C:", "E:"}) std::strcpy(drives.names[drives.count++], drive);
     drives.selected = 1;
     OnDialogOpened(&dialog);
     EXPECT_EQ(host.listItems, (Texts{"A:", "C:", "E:"}));
     EXPECT_EQ(host.selectedItem, 1);
-    for (const auto& c : cases) {
+    for (const auto& [button, field, run, result] : cases) {
         host.log.clear();
         services.runs.clear();
-        EXPECT_EQ(OnDialogCommand(&dialog, static_cast<uint32_t>(c.button)), 1) << c.run;
-        const std::string b = std::to_string(c.button), f = std::to_string(c.field);
+        EXPECT_EQ(OnDialogCommand(&dialog, static_cast<uint32_t>(button)), 1) << run;
+        const std::string b = std::to_string(button), f = std::to_string(field);
         EXPECT_EQ(host.log,
                   (Texts{"SetText 1022 Time Stamp:  April 3, 2009 at 18:33:49", "Invalidate 1022",
-                         "Enable " + b + " 0", "SetText " + f + " running " + c.run, "Repaint " + f,
-                         "SetText " + f + " " + c.result, "Repaint " + f, "DiscardQueuedInput",
+                         "Enable " + b + " 0", "SetText " + f + " running " + run, "Repaint " + f,
+                         "SetText " + f + " " + result, "Repaint " + f, "DiscardQueuedInput",
                          "Enable " + b + " 1", "Focus " + b}));
-        EXPECT_EQ(services.runs, Texts{c.run});
+        EXPECT_EQ(services.runs, Texts{run});
     }
 }
 
@@ -231,20 +226,15 @@ TEST_F(ControllerTest, CloseAndEscapeEndTheDialogWhateverTheNotification) {
 }
 
 TEST(TimeStampTest, Format) {
-    const struct {
-        LocalTime time;
-        const char* month;
-        size_t capacity;
-        const char* expected;
-    } cases[] = {
+    const std::tuple<LocalTime, const char*, size_t, const char*> cases[] = {
         {{2009, 4, 3, 18, 33, 49}, "April", 260, "Time Stamp:  April 3, 2009 at 18:33:49"},
         {{2026, 12, 31, 9, 5, 7}, "December", 260, "Time Stamp:  December 31, 2026 at 9:05:07"},
         {{2026, 1, 1, 0, 0, 0}, "", 260, "Time Stamp:   1, 2026 at 0:00:00"},
-        {{2009, 4, 3, 18, 33, 49}, "April", 12, "Time Stamp:"}};
-    for (const auto& c : cases) {
+        {{2009, 4, 3, 18, 33, 49}, "April", 12, "Time Stamp:"}};  // cut to the capacity
+    for (const auto& [time, month, capacity, expected] : cases) {
         char out[260];
-        FormatTimeStamp(c.time, c.month, out, c.capacity);
-        EXPECT_STREQ(out, c.expected);
+        FormatTimeStamp(time, month, out, capacity);
+        EXPECT_STREQ(out, expected);
     }
 }
 

@@ -52,25 +52,20 @@ class StillClock : public Clock {
 
 // Without a counter there is nothing to measure against: 0, at once.
 TEST(CpuClockTest, CountsTicksOverOneSecondOrShowsZeroAtOnce) {
-    const struct {
-        uint64_t frequency;
-        double mhz;
-        uint32_t sleptMs;
-        const char* text;
-    } cases[] = {{1000000, 2993, 500, "2.993 GHz"}, {0, 0, 0, "0.00 GHz"}};
-    for (const auto& c : cases) {
+    for (uint64_t frequency : {1000000, 0}) {
         FakeClock clock;
-        clock.frequency = c.frequency;
+        clock.frequency = frequency;
         clock.tscPerCount = 2993;  // 2993 MHz on a 1 MHz counter
         RecordingProgress progress;
         BenchmarkResult result;
         RunCpuClockBenchmark(progress, &result, clock);
+        const bool counted = frequency != 0;
         EXPECT_EQ(progress.shown, Texts{"Emitting RdTSC..."});
-        EXPECT_EQ(clock.sleptMs, c.sleptMs) << c.frequency;
-        EXPECT_EQ(result.ok, c.mhz > 0) << c.frequency;
-        EXPECT_STREQ(result.text, c.text);
-        EXPECT_EQ(clock.timeStampReads > 0, c.mhz > 0) << "nothing is measured without a counter";
-        EXPECT_NEAR(MeasureCpuClock(clock), c.mhz, c.mhz / 1000) << c.frequency;
+        EXPECT_EQ(
+            std::make_tuple(clock.sleptMs, result.ok, std::string(result.text)),
+            std::make_tuple(counted ? 500u : 0u, counted, counted ? "2.993 GHz" : "0.00 GHz"));
+        EXPECT_EQ(clock.timeStampReads > 0, counted) << "nothing is measured without a counter";
+        EXPECT_NEAR(MeasureCpuClock(clock), counted ? 2993 : 0, counted ? 2.993 : 0) << frequency;
     }
 }
 
@@ -105,8 +100,8 @@ TEST(CpuClockTest, FallbackTakesTheBestWindowAndAbsorbsAWrap) {
 TEST(WhetstoneTest, ScoreExamples) {
     const std::pair<int, uint32_t> cases[] = {
         {2, 38540}, {8, 77080}, {16, 308320}, {0, 0}, {1, 19270}};
-    for (const auto& c : cases)
-        EXPECT_EQ(WhetstoneScore(131072, 4000, c.first), c.second) << c.first;
+    for (const auto& [processors, score] : cases)
+        EXPECT_EQ(WhetstoneScore(131072, 4000, processors), score) << processors;
 }
 
 // The text a result field shows of `value`.
@@ -118,29 +113,25 @@ std::string Text(void (*format)(T, char*), T value) {
 }
 
 TEST(ResultTextTest, ClockFlopsAndRates) {
-    EXPECT_EQ((Texts{Text(FormatCpuClock, 3100.0), Text(FormatCpuClock, 2993.0),
-                     Text(FormatCpuClock, 2992.5432187), Text(FormatCpuClock, 500.0),
-                     Text(FormatCpuClock, 0.0)}),
-              (Texts{"3.10 GHz", "2.993 GHz", "2.9925432 GHz", "0.50 GHz", "0.00 GHz"}));
-    Texts flops, rates;
+    Texts texts;
+    for (double mhz : {3100.0, 2993.0, 2992.5432187, 500.0, 0.0})
+        texts.push_back(Text(FormatCpuClock, mhz));
     for (uint32_t f : {0u, 999u, 1000u, 999999u, 1000000u, 2500000u})
-        flops.push_back(Text(FormatFlops, f));
-    EXPECT_EQ(flops, (Texts{"0 Megaflops", "999 Megaflops", "1 Gigaflops", "999 Gigaflops",
-                            "1 Teraflops", "2 Teraflops"}));
-    for (uint32_t r : {0u, 999u, 1000u, 1999u}) rates.push_back(Text(FormatRate, r));
-    EXPECT_EQ(rates, (Texts{"0 MB/second", "999 MB/second", "1 GB/second", "1 GB/second"}));
+        texts.push_back(Text(FormatFlops, f));
+    for (uint32_t r : {0u, 999u, 1000u, 1999u}) texts.push_back(Text(FormatRate, r));
+    EXPECT_EQ(texts,
+              (Texts{"3.10 GHz", "2.993 GHz", "2.9925432 GHz", "0.50 GHz", "0.00 GHz",
+                     "0 Megaflops", "999 Megaflops", "1 Gigaflops", "999 Gigaflops", "1 Teraflops",
+                     "2 Teraflops", "0 MB/second", "999 MB/second", "1 GB/second", "1 GB/second"}));
 }
 
 // The limit ends a run, and so does the cap on a run whose clock stands.
 TEST(WhetstoneTest, StopRule) {
-    const struct {
-        int32_t iterations;
-        uint32_t elapsed, limit;
-        bool last;
-    } cases[] = {{1, 2999, 3000, false},   {1, 3000, 3000, true},     {64, 9999, 10000, false},
-                 {64, 10000, 10000, true}, {1048576, 0, 3000, false}, {2097152, 0, 3000, true}};
-    for (const auto& c : cases)
-        EXPECT_EQ(WhetstonePassesEnd(c.iterations, c.elapsed, c.limit), c.last) << c.iterations;
+    const std::tuple<int32_t, uint32_t, uint32_t, bool> cases[] = {
+        {1, 2999, 3000, false},   {1, 3000, 3000, true},     {64, 9999, 10000, false},
+        {64, 10000, 10000, true}, {1048576, 0, 3000, false}, {2097152, 0, 3000, true}};
+    for (const auto& [iterations, elapsed, limit, last] : cases)
+        EXPECT_EQ(WhetstonePassesEnd(iterations, elapsed, limit), last) << iterations;
 }
 
 // Subnormal values are flushed during the run, where later passes would slow down on
@@ -281,24 +272,21 @@ TEST(MemoryBandwidthTest, ReserveOnLargeMachinesAndThirtyTwoBitCut) {
 }  // namespace
 
 TEST(SamplesTest, TheMedianIsARunAndTheSpreadIsAgainstIt) {
-    const struct {
-        std::vector<double> figures;
-        int median;  // which sample
-        double spread;
-    } cases[] = {
+    // The figures, which sample is the median, the spread.
+    const std::tuple<std::vector<double>, int, double> cases[] = {
         {{77, 81, 87, 92}, 1, 15.0 / 81 * 100},  // even: the lower middle run
         {{92, 77, 87}, 2, 15.0 / 87 * 100},
         {{5, 5, 5}, 1, 0},  // equal figures keep their order
         {{42}, 0, 0},
         {{0, 0}, 0, 0},  // no division by a median of 0
     };
-    for (const auto& c : cases) {
-        SampleSummary s = SummarizeSamples(c.figures.data(), static_cast<int>(c.figures.size()));
-        EXPECT_EQ(s.medianIndex, c.median) << c.figures.size();
-        EXPECT_EQ(s.median, c.figures[static_cast<size_t>(c.median)]);
-        EXPECT_DOUBLE_EQ(s.spreadPercent, c.spread) << c.figures[0];
-        EXPECT_EQ(s.minimum, *std::min_element(c.figures.begin(), c.figures.end()));
-        EXPECT_EQ(s.maximum, *std::max_element(c.figures.begin(), c.figures.end()));
+    for (const auto& [figures, median, spread] : cases) {
+        SampleSummary s = SummarizeSamples(figures.data(), static_cast<int>(figures.size()));
+        EXPECT_EQ(s.medianIndex, median) << figures.size();
+        EXPECT_EQ(s.median, figures[static_cast<size_t>(median)]);
+        EXPECT_DOUBLE_EQ(s.spreadPercent, spread) << figures[0];
+        EXPECT_EQ(s.minimum, *std::min_element(figures.begin(), figures.end()));
+        EXPECT_EQ(s.maximum, *std::max_element(figures.begin(), figures.end()));
     }
     EXPECT_EQ(SummarizeSamples(nullptr, 0).medianIndex, -1);
 }

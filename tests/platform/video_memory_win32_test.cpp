@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "platform/win32/adapter_memory.h"
 #include "platform/win32/adapter_sources.h"
@@ -18,23 +20,18 @@
 namespace {
 
 TEST(AdapterIdsTest, DeviceIdTexts) {
-    const struct {
-        const char* text;
-        bool parsed;
-        uint32_t vendor, device;
-    } cases[] = {
+    const std::tuple<const char*, bool, uint32_t, uint32_t> cases[] = {
         {"PCI\\VEN_10DE&DEV_2684&SUBSYS_16F110DE&REV_A1", true, 0x10de, 0x2684},
         {"pci\\ven_8086&dev_9a49", true, 0x8086, 0x9a49},
         {"ROOT\\BasicDisplay", false, 0, 0},
         {"PCI\\VEN_1002", false, 0, 0},
-        {nullptr, false, 0, 0},
-    };
-    for (const auto& c : cases) {
-        uint32_t vendor = 0, device = 0;
-        EXPECT_EQ(ParseDeviceIds(c.text, &vendor, &device), c.parsed) << (c.text ? c.text : "null");
-        if (!c.parsed) continue;
-        EXPECT_EQ(vendor, c.vendor) << c.text;
-        EXPECT_EQ(device, c.device) << c.text;
+        {nullptr, false, 0, 0}};
+    for (const auto& [text, parsed, vendor, device] : cases) {
+        uint32_t v = 0, d = 0;
+        EXPECT_EQ(ParseDeviceIds(text, &v, &d), parsed) << (text ? text : "null");
+        if (parsed) {
+            EXPECT_EQ(std::make_pair(v, d), std::make_pair(vendor, device)) << text;
+        }
     }
 }
 
@@ -68,10 +65,8 @@ TEST(AdapterChoiceTest, OnlyTheMeasuredAdaptersRecordBeyond32Bits) {
 }
 
 TEST(AdapterChoiceTest, SoftwareRenderers) {
-    const struct {
-        uint32_t flags, vendor, device;
-        bool software;
-    } cases[] = {
+    const std::tuple<uint32_t, uint32_t, uint32_t, bool> cases[] = {
+        // flags, ids, software
         {kDxgiSoftwareAdapterFlag, 0x1414, 0x008c, true},  // Basic Render Driver, flagged
         {0, 0x1414, 0x008c, true},                         // the same where no flag is set
         {kDxgiSoftwareAdapterFlag | 1, 0x10de, 0x2684, true},
@@ -79,9 +74,9 @@ TEST(AdapterChoiceTest, SoftwareRenderers) {
         {1, 0x10de, 0x2684, false},  // a remote adapter is still hardware
         {0, 0x8086, 0x008c, false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(IsSoftwareAdapter(c.flags, c.vendor, c.device), c.software)
-            << std::hex << c.flags << " " << c.vendor << ":" << c.device;
+    for (const auto& [flags, vendor, device, software] : cases)
+        EXPECT_EQ(IsSoftwareAdapter(flags, vendor, device), software)
+            << std::hex << flags << " " << vendor << ":" << device;
 }
 
 const char kAdapters[] =
@@ -122,19 +117,11 @@ TEST(Win32VideoMemoryTest, TheMeasuredAdaptersRecordBeyond32BitsWins) {
         GTEST_SKIP() << "the display adapters' key is not writable here";
     EXPECT_EQ(SystemVideoMemory().TotalVideoMemory(), counted)
         << "the measured adapter has no record yet";
-    const struct {
-        DWORD type;
-        uint64_t bytes;
-        uint64_t expected;  // 0: what DirectDraw counts
-    } cases[] = {
-        {REG_QWORD, 24ull << 30, 24ull << 30}, {REG_BINARY, 8ull << 30, 0},  // not a 64-bit number
-    };
     const std::string deviceId = DeviceId(measured.ids.vendor, measured.ids.device);
-    for (const auto& c : cases) {
-        ASSERT_TRUE(WriteAdapterKey("0977", deviceId, c.type, c.bytes));
-        EXPECT_EQ(SystemVideoMemory().TotalVideoMemory(), c.expected ? c.expected : counted)
-            << c.bytes;
-    }
+    ASSERT_TRUE(WriteAdapterKey("0977", deviceId, REG_QWORD, 24ull << 30));
+    EXPECT_EQ(SystemVideoMemory().TotalVideoMemory(), 24ull << 30);
+    ASSERT_TRUE(WriteAdapterKey("0977", deviceId, REG_BINARY, 8ull << 30));
+    EXPECT_EQ(SystemVideoMemory().TotalVideoMemory(), counted) << "not a 64-bit number";
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kAdapters) + "0977").c_str());
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kAdapters) + "0978").c_str());
     EXPECT_EQ(SystemVideoMemory().TotalVideoMemory(), counted);

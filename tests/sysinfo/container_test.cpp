@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -23,16 +23,15 @@ std::string Decide(const Evidence& e) {
     facts.containerEnv = e.containerEnv;
     facts.wslInterop = e.interop;
     const char* cgroup = e.cgroup[0] ? e.cgroup : "0::/\n";
-    std::snprintf(facts.containerEnvEngine, sizeof facts.containerEnvEngine, "%s", e.engine);
-    std::snprintf(facts.systemdContainer, sizeof facts.systemdContainer, "%s", e.systemd);
-    std::snprintf(facts.initContainer, sizeof facts.initContainer, "%s", e.init);
-    std::snprintf(facts.selfCgroup, sizeof facts.selfCgroup, "%s", cgroup);
-    std::snprintf(facts.initCgroup, sizeof facts.initCgroup, "%s", cgroup);
-    std::snprintf(facts.kernelRelease, sizeof facts.kernelRelease, "%s",
-                  e.release[0] ? e.release : "6.8.0-45-generic");
-    std::snprintf(
-        facts.kernelVersion, sizeof facts.kernelVersion, "%s",
-        e.release[0] ? e.version : "Linux version 6.8.0-45-generic (buildd@lcy02) #45 SMP");
+    std::strcpy(facts.containerEnvEngine, e.engine);
+    std::strcpy(facts.systemdContainer, e.systemd);
+    std::strcpy(facts.initContainer, e.init);
+    std::strcpy(facts.selfCgroup, cgroup);
+    std::strcpy(facts.initCgroup, cgroup);
+    const bool host = !e.release[0];  // a plain distribution kernel
+    std::strcpy(facts.kernelRelease, host ? "6.8.0-45-generic" : e.release);
+    std::strcpy(facts.kernelVersion,
+                host ? "Linux version 6.8.0-45-generic (buildd@lcy02) #45 SMP" : e.version);
     ContainerIdentity identity;
     DecideContainer(facts, e.guest, &identity);
     return std::string(identity.name) + "/" + ContainerKindKey(identity.kind);

@@ -33,14 +33,8 @@ TEST(CpuidCachesTest, RealProcessors) {
         int packages, cores, threads;
         const char* expected;
     } cases[] = {
-        {"intel-core-i7-4770-haswell.txt", false, 1, 4, 2,
-         "1 package, 4 cores, 8 threads; L1d 32 KiB x 4, L1i 32 KiB x 4, L2 256 KiB x 4, "
-         "L3 8 MiB x 1 (caches from CPUID)"},
-        // Two dies of eight cores, each with its L3; the older leaves give the same sizes,
-        // but the L3 as one figure for the package.
-        {"amd-ryzen-9-7950x-zen4.txt", false, 1, 16, 2,
-         "1 package, 16 cores, 32 threads; L1d 32 KiB x 16, L1i 32 KiB x 16, L2 1 MiB x 16, "
-         "L3 32 MiB x 2 (caches from CPUID)"},
+        // Leaf 4 and 0x8000001D come with the machine trees. Two dies of eight cores, each
+        // with its L3: the older leaves give the sizes, but the L3 as one for the package.
         {"amd-ryzen-9-7950x-zen4.txt", true, 1, 16, 2,
          "1 package, 16 cores, 32 threads; L1d 32 KiB x 16, L1i 32 KiB x 16, L2 1 MiB x 16, "
          "L3 64 MiB x 1 (caches from CPUID)"},
@@ -94,70 +88,28 @@ std::string List(const CpuidCaches& caches) {
 
 // Leaf 2 bytes as the descriptors' rules read them, against leaf 4 and AMD's leaves.
 TEST(CpuidCachesTest, Leaf2Descriptors) {
-    const CpuidWords none{};
     const struct {
         const char* name;
-        const char* vendor;
         uint32_t leaf1Eax;
-        CpuidWords first, second;  // two reads of leaf 2
-        bool leaf4;                // leaf 4 lists an L1d of 48 KB
-        uint32_t l2Ecx;            // 0x80000006 ECX
+        CpuidWords first;  // the first read of leaf 2
         const char* expected;
+        CpuidWords second = {};
+        uint32_t l2Ecx = 0;  // 0x80000006 ECX
+        bool leaf4 = false;  // leaf 4 lists an L1d of 48 KB
+        const char* vendor = "GenuineIntel";
     } cases[] = {
         // A Core 2 Duo: 0x49 is its L2.
-        {"0x49 family 6",
-         "GenuineIntel",
-         0x6F6,
-         {0x05B0B101, 0x005657F0, 0, 0x2CB43049},
-         none,
-         false,
-         0,
-         "L2U 4096K L1I 32K L1D 32K"},
+        {"Core 2", 0x6F6, {0x05B0B101, 0x005657F0, 0, 0x2CB43049}, "L2U 4096K L1I 32K L1D 32K"},
         // The Xeon MP of family 15 model 6: its L3, beside a 1 MB L2.
-        {"0x49 family 15 model 6",
-         "GenuineIntel",
-         0xF68,
-         {0x605B5101, 0, 0, 0x007C7049},
-         none,
-         false,
-         0,
-         "L1D 16K L3U 4096K L2U 1024K"},
+        {"Xeon MP", 0xF68, {0x605B5101, 0, 0, 0x007C7049}, "L1D 16K L3U 4096K L2U 1024K"},
         // Bit 31 marks a register without descriptors; byte 0 of EAX is the read count.
-        {"register marked empty",
-         "GenuineIntel",
-         0x6D6,
-         {0x0000302C, 0, 0, 0x8000007D},
-         none,
-         false,
-         0,
-         "L1I 32K"},
-        {"second read",
-         "GenuineIntel",
-         0x6D6,
-         {0x00000002, 0, 0, 0x2C},
-         {0x00000002, 0, 0, 0x7D},
-         false,
-         0,
-         "L1D 32K L2U 2048K"},
+        {"register marked empty", 0x6D6, {0x0000302C, 0, 0, 0x8000007D}, "L1I 32K"},
+        {"second read", 0x6D6, {0x00000002, 0, 0, 0x2C}, "L1D 32K L2U 2048K", {2, 0, 0, 0x7D}},
         // 0xFF sends to leaf 4; with leaf 4 hidden (a BIOS limit), AMD's L2 leaf remains.
-        {"0xFF",
-         "GenuineIntel",
-         0x106A5,
-         {0x0055FF01, 0, 0, 0},
-         none,
-         false,
-         0x01006040,
-         "L2U 256K"},
-        {"leaf 4 wins",
-         "GenuineIntel",
-         0x906EA,
-         {0x00000001, 0, 0, 0x2C},
-         none,
-         true,
-         0,
-         "L1D 48K"},
+        {"0xFF", 0x106A5, {0x0055FF01, 0, 0, 0}, "L2U 256K", {}, 0x01006040},
+        {"leaf 4 wins", 0x906EA, {0x00000001, 0, 0, 0x2C}, "L1D 48K", {}, 0, true},
         // Cyrix filled leaf 2 with descriptors of its own (0x80 its unified L1).
-        {"not Intel's", "CyrixInstead", 0x601, {0x00008001, 0, 0, 0}, none, false, 0, ""},
+        {"not Intel's", 0x601, {0x00008001, 0, 0, 0}, "", {}, 0, false, "CyrixInstead"},
     };
     for (const auto& c : cases) {
         CpuidLeaves leaves{};

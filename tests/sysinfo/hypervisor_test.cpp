@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <tuple>
 
 namespace {
 
@@ -25,29 +27,22 @@ CpuidLeaves UnderHypervisor(const char bytes[12]) {
 // Signatures with blanks, padding, case and odd bytes; plain ones come with the CPUID dumps,
 // and no hypervisor bit with InstructionSetsTest.LeavesBeyondTheReportedMaximaAreNotRead.
 TEST(HypervisorTest, SignaturesToNames) {
-    const struct {
-        const char bytes[13];  // 12 significant
-        const char* name;
-        const char* signature;
-    } cases[] = {
-        {"KVMKVMKVM\0\0\0", "KVM", "KVMKVMKVM"},
+    // 12 bytes, the name, the signature shown; an unknown one is named by its signature,
+    // printable only.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"bhyve bhyve ", "bhyve", "bhyve bhyve"},
         {"BHyVE BHyVE ", "bhyve", "BHyVE BHyVE"},
         {" QNXQVMBSQG ", "QNX Hypervisor", "QNXQVMBSQG"},
         {" lrpepyh  vr", "Parallels", "lrpepyh  vr"},
-        // Unknown: the signature itself, printable only.
         {"NewVisor 1.0", "NewVisor 1.0", "NewVisor 1.0"},
         {"Bad\x01\x1b[2J\xff\0\0", "Bad??[2J?", "Bad??[2J?"},
-        {"\0\0\0\0\0\0\0\0\0\0\0\0", "Unknown", ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.signature);
-        HypervisorIdentity hypervisor;
-        DecodeHypervisor(UnderHypervisor(c.bytes), &hypervisor);
-        EXPECT_TRUE(hypervisor.present);
-        EXPECT_FALSE(hypervisor.rootPartition);
-        EXPECT_STREQ(hypervisor.name, c.name);
-        EXPECT_STREQ(hypervisor.signature, c.signature);
+        {"\0\0\0\0\0\0\0\0\0\0\0\0", "Unknown", ""}};
+    for (const auto& [bytes, name, signature] : cases) {
+        HypervisorIdentity h;
+        DecodeHypervisor(UnderHypervisor(bytes), &h);
+        EXPECT_EQ(std::make_tuple(h.present, h.rootPartition, std::string(h.name),
+                                  std::string(h.signature)),
+                  std::make_tuple(true, false, std::string(name), std::string(signature)));
     }
 }
 

@@ -5,10 +5,11 @@
 #include <cfloat>
 #include <clocale>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "support/scoped_locale.h"
 
@@ -20,17 +21,13 @@ constexpr double kTiny = std::numeric_limits<double>::denorm_min();
 
 TEST(CutToDecimals, CutsTowardZero) {
     // 1.15 is held as 1.1499999999999999...; counts whose scale overflows leave the value.
-    const struct {
-        double x;
-        int16_t decimals;
-        double expected;
-    } cases[] = {{0.0, 3, 0.0},        {2.5, 0, 2.0},       {1.23456789, 7, 1.2345678},
-                 {-1.239, 2, -1.23},   {-1.239, -2, -1.23}, {2.9925432187, 7, 2.9925432},
-                 {2.999, 2, 2.99},     {1.15, 2, 1.14},     {1.5, 400, 1.5},
-                 {-1.5, -32768, -1.5}, {1e308, 2, 1e308}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(CutToDecimals(c.x, c.decimals), c.expected) << c.x << " " << c.decimals;
-    }
+    const std::tuple<double, int16_t, double> cases[] = {
+        {0.0, 3, 0.0},        {2.5, 0, 2.0},       {1.23456789, 7, 1.2345678},
+        {-1.239, 2, -1.23},   {-1.239, -2, -1.23}, {2.9925432187, 7, 2.9925432},
+        {2.999, 2, 2.99},     {1.15, 2, 1.14},     {1.5, 400, 1.5},
+        {-1.5, -32768, -1.5}, {1e308, 2, 1e308}};
+    for (const auto& [x, decimals, expected] : cases)
+        EXPECT_EQ(CutToDecimals(x, decimals), expected) << x << " " << decimals;
 }
 
 std::string Format(double x, int significant) {
@@ -44,22 +41,21 @@ std::string Format(double x, int significant) {
 
 // The same text in every locale, one with a decimal comma among them.
 TEST(FormatNumber, FifteenSignificantDigitsOneSpellingInEveryLocale) {
-    const struct {
-        double x;
-        const char* expected;
-    } cases[] = {{0.0, "0"},     {2.99, "2.99"},           {2.0 / 3.0, "0.66666666666667"},
-                 {100.0, "100"}, {123.5, "123.5"},         {123456789012345.0, "123456789012345"},
-                 {1e-20, "0"},   {-3.25, "-3.25"},         {1e15, "1.00000000000000e+015"},
-                 {DBL_MIN, "0"}, {0.001, "0.001"},         {1e20, "1.00000000000000e+020"},
-                 {kTiny, "0"},   {23.54, "23.54"},         {-1e308, "-1.00000000000000e+308"},
-                 {-kTiny, "-0"}, {2.9925432, "2.9925432"}, {1e100, "1.00000000000000e+100"},
-                 {kNaN, "nan"},  {2.5999987, "2.5999987"}, {-kInf, "-inf"},
-                 {kInf, "inf"}};
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "0"},     {2.99, "2.99"},           {2.0 / 3.0, "0.66666666666667"},
+        {100.0, "100"}, {123.5, "123.5"},         {123456789012345.0, "123456789012345"},
+        {1e-20, "0"},   {-3.25, "-3.25"},         {1e15, "1.00000000000000e+015"},
+        {DBL_MIN, "0"}, {0.001, "0.001"},         {1e20, "1.00000000000000e+020"},
+        {kTiny, "0"},   {23.54, "23.54"},         {-1e308, "-1.00000000000000e+308"},
+        {-kTiny, "-0"}, {2.9925432, "2.9925432"}, {1e100, "1.00000000000000e+100"},
+        {kNaN, "nan"},  {2.5999987, "2.5999987"}, {-kInf, "-inf"},
+        {kInf, "inf"}};
     for (const char* locale : {"C", kTestLocales[0], kTestLocales[1]}) {
         ScopedLocale numbers(LC_NUMERIC, locale);
         ASSERT_TRUE(numbers.ok()) << locale
                                   << " is not installed: scripts/install-deps.sh generates it";
-        for (const auto& c : cases) EXPECT_EQ(Format(c.x, 15), c.expected) << c.x << " " << locale;
+        for (const auto& [x, expected] : cases)
+            EXPECT_EQ(Format(x, 15), expected) << x << " " << locale;
         EXPECT_EQ(Format(2.59, 1), "2.6") << locale;
     }
 }
@@ -83,37 +79,29 @@ TEST(FormatNumber, AnyCountStaysInsideTheBuffers) {
     }
 }
 
-// An absent text is a caller's slip: each routine returns without touching memory, so the
-// child process ends normally instead of on a fault. A decimal comma, so that no routine
-// returns early for want of a separator to replace.
+// An absent text is a caller's slip: each routine returns without touching memory. A
+// decimal comma, so that no routine returns early for want of a separator to replace.
 TEST(DecimalTexts, AbsentTextsAreIgnored) {
-    EXPECT_EXIT(
-        {
-            ScopedLocale numbers(LC_NUMERIC, kTestLocales[0]);
-            FormatNumber(nullptr, 1.0, 15);
-            TrimNumber(nullptr, 2, 10);
-            UsePeriodForDecimalPoint(nullptr);
-            const char* end = "x";
-            double value = ReadDecimal(nullptr, &end);
-            std::exit(value == 0 && end == nullptr ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
+    ScopedLocale numbers(LC_NUMERIC, kTestLocales[0]);
+    FormatNumber(nullptr, 1.0, 15);
+    TrimNumber(nullptr, 2, 10);
+    UsePeriodForDecimalPoint(nullptr);
+    const char* end = "x";
+    EXPECT_EQ(ReadDecimal(nullptr, &end), 0);
+    EXPECT_EQ(end, nullptr);
 }
 
 TEST(TrimNumber, TidiesAndExtends) {
-    const struct {
-        const char* text;
-        int decimals;
-        const char* expected;
-    } cases[] = {{"2.50", 0, "2.5"},   {"2.000", 0, "2"},    {"0.0", 0, "0"},    {".5", 0, "0.5"},
-                 {"-0.50", 0, "-0.5"}, {"10", 0, "10"},      {".", 0, ""},       {"", 0, ""},
-                 {"10", 2, "10.00"},   {"960", 2, "960.00"}, {"2.0", 2, "2.00"}, {"2.4", 2, "2.4"},
-                 {"1.50", 2, "1.5"},   {"7", -3, "7."},      {"100.0", 0, "100"}};
-    for (const auto& c : cases) {
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"2.50", 0, "2.5"},   {"2.000", 0, "2"},    {"0.0", 0, "0"},    {".5", 0, "0.5"},
+        {"-0.50", 0, "-0.5"}, {"10", 0, "10"},      {".", 0, ""},       {"", 0, ""},
+        {"10", 2, "10.00"},   {"960", 2, "960.00"}, {"2.0", 2, "2.00"}, {"2.4", 2, "2.4"},
+        {"1.50", 2, "1.5"},   {"7", -3, "7."},      {"100.0", 0, "100"}};
+    for (const auto& [in, decimals, expected] : cases) {
         char text[32];
-        std::strcpy(text, c.text);
-        TrimNumber(text, c.decimals, sizeof text);
-        EXPECT_STREQ(text, c.expected) << '"' << c.text << "\" " << c.decimals;
+        std::strcpy(text, in);
+        TrimNumber(text, decimals, sizeof text);
+        EXPECT_STREQ(text, expected) << '"' << in << "\" " << decimals;
     }
 }
 
@@ -152,12 +140,8 @@ TEST(UsePeriodForDecimalPoint, ReplacesTheLocalesSeparatorOnly) {
 }
 
 TEST(ReadDecimal, PointInEveryLocale) {
-    // A comma ends the number, as in "C".
-    const struct {
-        const char* text;
-        double value;
-        size_t used;  // characters read
-    } cases[] = {
+    // Text, value, characters read; a comma ends the number, as in "C".
+    const std::tuple<const char*, double, size_t> cases[] = {
         {"", 0, 0},    {"-12", -12, 3},     {"2599.998", 2599.998, 8},
         {".", 0, 0},   {"+0.5", 0.5, 4},    {" 4300.112\n", 4300.112, 9},
         {"-", 0, 0},   {".5", 0.5, 2},      {"2600000\n", 2600000, 7},
@@ -166,11 +150,10 @@ TEST(ReadDecimal, PointInEveryLocale) {
     for (const char* locale : {"C", kTestLocales[0], kTestLocales[1]}) {
         ScopedLocale numbers(LC_NUMERIC, locale);
         ASSERT_TRUE(numbers.ok()) << locale;
-        for (const auto& c : cases) {
+        for (const auto& [text, value, used] : cases) {
             const char* end = nullptr;
-            EXPECT_DOUBLE_EQ(ReadDecimal(c.text, &end), c.value)
-                << '"' << c.text << "\" " << locale;
-            EXPECT_EQ(static_cast<size_t>(end - c.text), c.used) << '"' << c.text << '"';
+            EXPECT_DOUBLE_EQ(ReadDecimal(text, &end), value) << '"' << text << "\" " << locale;
+            EXPECT_EQ(static_cast<size_t>(end - text), used) << '"' << text << '"';
         }
     }
     // One rounding, as strtod in "C" gives.

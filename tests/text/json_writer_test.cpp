@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -17,17 +18,14 @@ std::string Quoted(const char* text) {
 // Valid UTF-8 (two and three bytes) passes; a Latin-1 byte, a cut-off sequence, an overlong
 // form and a surrogate come out byte by byte as code points.
 TEST(JsonString, EscapesWhatJsonForbids) {
-    const struct {
-        const char* text;
-        const char* expected;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"caf\xc3\xa9", "\"caf\xc3\xa9\""},   {"", "\"\""},
         {"\xe2\x82\xac", "\"\xe2\x82\xac\""}, {"plain", "\"plain\""},
         {"say \"hi\"", "\"say \\\"hi\\\"\""}, {"two\nlines\ttab\r", "\"two\\nlines\\ttab\\r\""},
         {"back\\slash", "\"back\\\\slash\""}, {"\x01\x1f\x7f", "\"\\u0001\\u001f\\u007f\""},
         {"caf\xe9", "\"caf\\u00e9\""},        {"\xc3", "\"\\u00c3\""},
         {"\xc0\xaf", "\"\\u00c0\\u00af\""},   {"\xed\xa0\x80", "\"\\u00ed\\u00a0\\u0080\""}};
-    for (const auto& c : cases) EXPECT_EQ(Quoted(c.text), c.expected) << c.text;
+    for (const auto& [text, expected] : cases) EXPECT_EQ(Quoted(text), expected) << text;
     EXPECT_EQ(Quoted(nullptr), "\"\"");
 }
 

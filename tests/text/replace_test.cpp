@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "text/bounded_copy.h"
 
@@ -11,30 +12,25 @@ namespace {
 
 // One pass halves a run of blanks, rounding up; three passes leave ceil(n/8).
 TEST(ReplaceAll, LeftToRightWithoutRescanningReplacements) {
-    const struct {
-        const char* text;
-        const char* pattern;
-        const char* replacement;
-        int passes;
-        const char* expected;
-    } cases[] = {{"no match here", "xyz", "", 1, "no match here"},
-                 {"aa", "a", "aa", 1, "aaaa"},
-                 {"a,b,,c", ",", ";", 1, "a;b;;c"},
-                 {"abab", "ab", "", 1, ""},
-                 {"MMX, SSE, Thermal Monitoring", ", Thermal Monitoring", "", 1, "MMX, SSE"},
-                 {"Thermal Monitoring", ", Thermal Monitoring", "", 1, "Thermal Monitoring"},
-                 {"x, Thermal Monitoring, Thermal Monitoring", ", Thermal Monitoring", "", 1, "x"},
-                 {"", "  ", " ", 1, ""},
-                 {"a     b", "  ", " ", 1, "a   b"},
-                 {"a        b", "  ", " ", 3, "a b"},
-                 {"a         b", "  ", " ", 3, "a  b"},
-                 {"a                 b", "  ", " ", 3, "a   b"},
-                 {"a b c", "  ", " ", 3, "a b c"}};
-    for (const auto& c : cases) {
+    const std::tuple<const char*, const char*, const char*, int, const char*> cases[] = {
+        {"no match here", "xyz", "", 1, "no match here"},
+        {"aa", "a", "aa", 1, "aaaa"},
+        {"a,b,,c", ",", ";", 1, "a;b;;c"},
+        {"abab", "ab", "", 1, ""},
+        {"MMX, SSE, Thermal Monitoring", ", Thermal Monitoring", "", 1, "MMX, SSE"},
+        {"Thermal Monitoring", ", Thermal Monitoring", "", 1, "Thermal Monitoring"},
+        {"x, Thermal Monitoring, Thermal Monitoring", ", Thermal Monitoring", "", 1, "x"},
+        {"", "  ", " ", 1, ""},
+        {"a     b", "  ", " ", 1, "a   b"},
+        {"a        b", "  ", " ", 3, "a b"},
+        {"a         b", "  ", " ", 3, "a  b"},
+        {"a                 b", "  ", " ", 3, "a   b"},
+        {"a b c", "  ", " ", 3, "a b c"}};
+    for (const auto& [in, pattern, replacement, passes, expected] : cases) {
         char text[260];
-        std::strcpy(text, c.text);
-        for (int i = 0; i < c.passes; ++i) ReplaceAll(text, sizeof text, c.pattern, c.replacement);
-        EXPECT_STREQ(text, c.expected) << '"' << c.text << '"';
+        std::strcpy(text, in);
+        for (int i = 0; i < passes; ++i) ReplaceAll(text, sizeof text, pattern, replacement);
+        EXPECT_STREQ(text, expected) << '"' << in << '"';
     }
 }
 

