@@ -355,6 +355,11 @@ memory_cgroup() {
   echo "$dir"
 }
 
+# The disk runs need a directory on a disk: the scratch directory, or the tree's where that
+# is a tmpfs.
+disk_dir=$work
+case "$(stat -f -c %T "$work")" in tmpfs | ramfs) disk_dir=$PWD ;; esac
+
 # In a memory cgroup of 256 and of 64 MiB (containers, systemd slices) every run sizes its
 # blocks and its disk buffer to the room left and is not killed; `all --json` writes its
 # whole document.
@@ -363,8 +368,6 @@ if [ "$(id -u)" -ne 0 ]; then
 elif ! memory_cgroup 256 >"$work/cgroup"; then
   skip "runs in a memory-limited cgroup" "no writable memory cgroup"
 else
-  disk_dir=$work
-  case "$(stat -f -c %T "$work")" in tmpfs | ramfs) disk_dir=$PWD ;; esac
   cgroups+=("$(cat "$work/cgroup")")
   limits="256:${cgroups[-1]}"
   if cgroup64=$(memory_cgroup 64); then
@@ -402,10 +405,7 @@ else
 fi
 
 # Durations: 0 runs every benchmark at its minimum and ends; what is not a whole number of
-# milliseconds within the bounds is refused (exit 2) before anything runs. The disk run
-# needs a directory on a disk: the scratch directory, or the tree's where that is a tmpfs.
-disk_dir=$work
-case "$(stat -f -c %T "$work")" in tmpfs | ramfs) disk_dir=$PWD ;; esac
+# milliseconds within the bounds is refused (exit 2) before anything runs.
 start=$(date +%s)
 timeout 300 "$cli" all --duration 0 --drive "$disk_dir" >"$work/out" 2>"$work/err"
 status=$?

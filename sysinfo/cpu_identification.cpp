@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "sysinfo/cpuid_leaves.h"
 #include "sysinfo/system_summary.h"
 #include "text/replace.h"
 
@@ -103,10 +104,7 @@ void FormatInstructions(char* out, CpuidSource& cpuid) {
 }
 
 void ReadVendorString(char* out, CpuidSource& cpuid) {
-    CpuidWords words = cpuid.Execute(0);
-    std::memcpy(out, &words.ebx, 4);
-    std::memcpy(out + 4, &words.edx, 4);
-    std::memcpy(out + 8, &words.ecx, 4);
+    VendorSignatureBytes(cpuid.Execute(0), out);
     out[12] = '\0';
 }
 

@@ -65,9 +65,7 @@ constexpr Descriptor kDescriptors[] = {
 // EAX, is the read count, no descriptor; a register with bit 31 set holds none.
 void DecodeDescriptors(const CpuidLeaves& leaves, CpuidCaches* out) {
     char vendor[12];
-    std::memcpy(vendor, &leaves.leaf0.ebx, 4);
-    std::memcpy(vendor + 4, &leaves.leaf0.edx, 4);
-    std::memcpy(vendor + 8, &leaves.leaf0.ecx, 4);
+    VendorSignatureBytes(leaves.leaf0, vendor);
     if (std::memcmp(vendor, "GenuineIntel", 12) != 0) return;
     const uint32_t eax1 = leaves.leaf1.eax;
     // 0x49 is the L3 of the Xeon MP of family 15 model 6, elsewhere an L2.

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include "sysinfo/cpuid_leaves.h"
+
 namespace {
 
 // A line being read, from `at` up to `end`.
@@ -491,9 +493,7 @@ void AppendRange(CpuidSource& cpuid, uint32_t base, Output* out) {
 
 bool VendorIs(const CpuidWords& leaf0, const char* vendor) {
     char text[12];
-    std::memcpy(text, &leaf0.ebx, 4);
-    std::memcpy(text + 4, &leaf0.edx, 4);
-    std::memcpy(text + 8, &leaf0.ecx, 4);
+    VendorSignatureBytes(leaf0, text);
     return std::memcmp(text, vendor, 12) == 0;
 }
 
@@ -508,11 +508,8 @@ std::string FormatCpuidDump(CpuidSource& cpuid) {
     if (leaf1.ecx >> 31 & 1) {
         AppendRange(cpuid, 0x40000000, &out);
         // KVM and Xen keep their own signature here behind Hyper-V's interface.
-        const CpuidWords hyper = cpuid.Execute(0x40000000, 0);
         char signature[12];
-        std::memcpy(signature, &hyper.ebx, 4);
-        std::memcpy(signature + 4, &hyper.ecx, 4);
-        std::memcpy(signature + 8, &hyper.edx, 4);
+        HypervisorSignatureBytes(cpuid.Execute(0x40000000, 0), signature);
         if (std::memcmp(signature, "Microsoft Hv", 12) == 0) AppendRange(cpuid, 0x40000100, &out);
     }
     AppendRange(cpuid, 0x80000000, &out);

@@ -8,6 +8,12 @@ void HypervisorSignatureBytes(const CpuidWords& leaf, char out[12]) {
     std::memcpy(out + 8, &leaf.edx, 4);
 }
 
+void VendorSignatureBytes(const CpuidWords& leaf0, char out[12]) {
+    std::memcpy(out, &leaf0.ebx, 4);
+    std::memcpy(out + 4, &leaf0.edx, 4);
+    std::memcpy(out + 8, &leaf0.ecx, 4);
+}
+
 namespace {
 
 // Sub-leaves until the first whose cache type (EAX bits 4:0) is 0, "no more caches".

@@ -44,3 +44,6 @@ void ReadCpuidLeaves(CpuidLeaves* out, CpuidSource& cpuid = SystemCpuid());
 
 // The 12 signature bytes of a hypervisor leaf (EBX, ECX, EDX, in that order) into `out`.
 void HypervisorSignatureBytes(const CpuidWords& leaf, char out[12]);
+
+// The 12 vendor bytes of leaf 0 ("GenuineIntel": EBX, EDX, ECX, in that order) into `out`.
+void VendorSignatureBytes(const CpuidWords& leaf0, char out[12]);

@@ -23,7 +23,10 @@ std::mutex s_notedLock;
 char s_noted[kNotedFiles][320];
 int s_notedCount = 0;
 
+// Only a tree's files: this machine's own are the system's to keep from us.
 void NoteUnreadable(const char* path, const char* reason) {
+    char root[4096];
+    if (!SystemPath("", root, sizeof root) || !root[0]) return;
     char text[sizeof s_noted[0]];
     std::snprintf(text, sizeof text, "%s: %s", path, reason);
     std::lock_guard<std::mutex> lock(s_notedLock);
@@ -116,7 +119,7 @@ int OpenSystemFile(const char* path) {
     if (!SystemPath("", root, sizeof root)) return -1;
     int error = 0;
     int fd = root[0] ? OpenInTree(root, path, &error) : OpenRegular(AT_FDCWD, path, &error);
-    if (fd < 0 && error && root[0])
+    if (fd < 0 && error)
         NoteUnreadable(path, error == EXDEV ? "a link that leads outside the tree"
                                             : std::strerror(error));
     return fd;
@@ -133,9 +136,7 @@ long ReadSmallFile(const char* path, char* out, size_t capacity) {
         ssize_t n = read(fd, out + total, capacity - 1 - total);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            char root[8];
-            if (SystemPath("", root, sizeof root) && root[0])
-                NoteUnreadable(path, std::strerror(errno));
+            NoteUnreadable(path, std::strerror(errno));
             close(fd);
             out[0] = '\0';
             return -1;
