@@ -146,50 +146,20 @@ TEST_F(ControllerTest, CommandDuringARunIsDropped) {
     EXPECT_EQ(services.runs.size(), 2u);
 }
 
-TEST_F(ControllerTest, RunAllRunsTheFourInOrderWithItsPausesAndAgain) {
+// Its order, and a run by hand in a pause, the Qt dialog's test checks with real timers.
+TEST_F(ControllerTest, RunAllPausesStampsNothingEndsAfterTheDiskAndRunsAgain) {
     OnDialogCommand(&dialog, IDC_RUN_ALL);
     for (int field : kResultFields) EXPECT_EQ(host.texts[field], "...");
     EXPECT_EQ(host.timers[IDT_RUN_ALL], 100u);
     EXPECT_TRUE(host.texts.count(IDC_STATUS_LINE) == 0) << "Run All itself stamps nothing";
     RunTimerToEnd();
-    EXPECT_EQ(services.runs, (Texts{"cpu", "flops 3000", "memory 6000", "disk  6000"}));
     EXPECT_EQ(host.Entries("StartTimer"), (Texts{"StartTimer 1001 100", "StartTimer 1001 250",
                                                  "StartTimer 1001 250", "StartTimer 1001 250"}));
     EXPECT_TRUE(host.timers.empty()) << "the sequence ends after the disk";
-    EXPECT_EQ(host.texts[IDC_DISK_RESULT], "512 MB/second");
+    for (int field : kResultFields) EXPECT_NE(host.texts[field], "...") << field;
     OnDialogCommand(&dialog, IDC_RUN_ALL);
     RunTimerToEnd();
     EXPECT_EQ(services.runs.size(), 8u);
-}
-
-TEST_F(ControllerTest, RunAllSkipsAFieldRunByHandMeanwhile) {
-    OnDialogCommand(&dialog, IDC_RUN_ALL);
-    OnDialogCommand(&dialog, IDC_RUN_FLOPS);  // by hand, before the timer fires
-    services.runs.clear();
-    RunTimerToEnd();
-    EXPECT_EQ(services.runs, (Texts{"cpu", "memory 6000", "disk  6000"}));
-}
-
-// A tick that falls due while a run by hand holds the thread (a toolkit that runs timers
-// while it repaints): whichever step it was, Run All still ends with four results.
-TEST_F(ControllerTest, RunAllTickDuringARunByHandIsNotLost) {
-    services.context = &dialog;
-    for (size_t step = 0; step < 4; ++step) {
-        SCOPED_TRACE(step);
-        services.runs.clear();
-        host.timers.clear();
-        OnDialogCommand(&dialog, IDC_RUN_ALL);
-        for (size_t i = 0; i < step; ++i) OnDialogTimer(&dialog, IDT_RUN_ALL);
-        services.duringRun = [](void* p) {
-            OnDialogTimer(static_cast<MainDialog*>(p), IDT_RUN_ALL);
-        };
-        OnDialogCommand(&dialog, IDC_RUN_CPU_SPEED);
-        services.duringRun = nullptr;
-        EXPECT_EQ(host.timers.count(IDT_RUN_ALL), 1u) << "the tick is tried again after the run";
-        RunTimerToEnd();
-        for (int field : kResultFields) EXPECT_NE(host.texts[field], "...") << field;
-        EXPECT_EQ(services.runs.back(), "disk  6000");
-    }
 }
 
 TEST_F(ControllerTest, OtherTimersAndCommandsDoNothing) {

@@ -22,10 +22,9 @@ TEST(ParseLeadingNumber, FirstNumberWithTheSignBeforeIt) {
 
 // A number that wraps to a negative one is ignored.
 TEST(TestDuration, CommandLineSetsItWithinBounds) {
-    const TextCase cases[] = {{nullptr, 3000},  {"-250", 3000},       {"3600001", 3600000},
-                              {"", 3000},       {"/t 5000", 5000},    {"99999999999", 3600000},
-                              {"10000", 10000}, {"3600000", 3600000}, {"2147483648", 3000},
-                              {"abc", 0}};
+    const TextCase cases[] = {{nullptr, 3000},      {"-250", 3000},       {"3600001", 3600000},
+                              {"", 3000},           {"/t 5000", 5000},    {"99999999999", 3600000},
+                              {"3600000", 3600000}, {"2147483648", 3000}, {"abc", 0}};
     for (const auto& c : cases) {
         g_TestDuration = kDefaultTestDuration;
         SetTestDurationFromCommandLine(c.text);

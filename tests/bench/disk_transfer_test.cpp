@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 #include "bench/benchmarks.h"
 #include "fakes/fake_disk_ops.h"
 #include "fakes/fake_system.h"
@@ -21,10 +24,9 @@ class DiskTest : public ::testing::Test {
         disk.clock = &clock;
         memory.status.availPhys = 16ull << 30;
     }
-    DiskRun Run(uint32_t durationMs, FakeDiskOps& ops) {
-        return MeasureDiskTransfer("C:", durationMs, nullptr, ops, clock, memory);
+    DiskRun Run(uint32_t durationMs) {
+        return MeasureDiskTransfer("C:", durationMs, nullptr, disk, clock, memory);
     }
-    DiskRun Run(uint32_t durationMs) { return Run(durationMs, disk); }
     void ExpectNothingLeft(const FakeDiskOps& ops, const std::string& what = "") {
         EXPECT_TRUE(ops.present.empty()) << "a temporary file was left behind " << what;
         EXPECT_EQ(ops.buffersHeld, 0) << what;
@@ -57,6 +59,7 @@ TEST_F(DiskTest, FailuresNeverReportSuccess) {
         const char* what;
         void (*script)(FakeDiskOps&);
         uint32_t error;
+        std::vector<uint32_t> writes;  // MiB each; only a drive that goes mid-run saw any
     } cases[] = {
         {"drive in memory", [](FakeDiskOps& d) { d.refuseDrive = d.kNotADisk; },
          FakeDiskOps::kNotADisk},
@@ -66,72 +69,63 @@ TEST_F(DiskTest, FailuresNeverReportSuccess) {
         {"file cannot be made", [](FakeDiskOps& d) { d.createError = d.kDenied; },
          FakeDiskOps::kDenied},
         {"buffer below 1 MiB", [](FakeDiskOps& d) { d.largestBuffer = 1u << 19; }, kDiskNoBuffer},
-        {"no buffer at all", [](FakeDiskOps& d) { d.largestBuffer = 0; }, kDiskNoBuffer}};
+        {"no buffer at all", [](FakeDiskOps& d) { d.largestBuffer = 0; }, kDiskNoBuffer},
+        // The name probe's file and two passes; nothing written after it went.
+        {"drive gone", [](FakeDiskOps& d) { d.goneAfterFiles = 3; }, FakeDiskOps::kGone, {1, 2}}};
     for (const auto& c : cases) {
         FakeDiskOps fresh;
         fresh.clock = &clock;
         c.script(fresh);
-        DiskRun run = Run(6000, fresh);
-        EXPECT_EQ(run.figure, 0u) << c.what;
-        EXPECT_EQ(run.errorCode, c.error) << c.what;
-        EXPECT_TRUE(fresh.writes.empty()) << c.what;
+        RunDiskBenchmark("C:", 6000, progress, &result, fresh, clock, memory);
+        EXPECT_EQ(std::make_tuple(result.ok, result.showErrorBox, result.errorCode),
+                  std::make_tuple(false, true, c.error))
+            << c.what;
+        EXPECT_EQ(fresh.writes, c.writes) << c.what;
         if (fresh.refuseDrive) {
             EXPECT_TRUE(fresh.created.empty()) << c.what;
             EXPECT_TRUE(fresh.freeQueriedFor.empty()) << "refused before anything else";
         }
         ExpectNothingLeft(fresh, c.what);
-        RunDiskBenchmark("C:", 6000, progress, &result, fresh, clock, memory);
-        EXPECT_FALSE(result.ok) << c.what;
-        EXPECT_TRUE(result.showErrorBox) << c.what;
         if (c.error != kDiskNoBuffer) {
             EXPECT_EQ(std::string(result.text), "system text " + std::to_string(c.error)) << c.what;
         }
     }
 }
 
-TEST_F(DiskTest, TheBufferFitsTheMemoryLeftOrTheRunEndsWithAText) {
-    // Room as the memory benchmark counts it: 80 MiB keeps 32 back, leaving 48 for a 32 MiB
-    // buffer; 1 MiB is still enough; half a MiB is not.
+// Room as the memory benchmark counts it: 80 MiB keeps 32 back, leaving 48 for a 32 MiB
+// buffer; 1 MiB is still enough; half a MiB is not. One MiB in a 7 s pass: 1200 / 7000 is 0.
+TEST_F(DiskTest, TheBufferFitsTheMemoryLeftAndARunWithoutAFigureSaysWhy) {
     const struct {
         uint64_t room;
-        uint32_t largestWrite;  // MiB; 0: no run
-    } cases[] = {{80ull << 20, 32}, {1ull << 20, 1}, {1ull << 19, 0}};
+        uint32_t msPerMiB, largestWrite, error;
+        const char* text;  // a part of the result's text
+    } cases[] = {{80ull << 20, 1, 32, 0, "/second"},
+                 {1ull << 20, 1, 1, 0, "/second"},
+                 {1ull << 19, 1, 0, kDiskNoBuffer, "memory"},
+                 {16ull << 30, 7000, 1, kDiskTooSlowToMeasure, "too little"}};
     for (const auto& c : cases) {
         FakeDiskOps fresh;
         fresh.clock = &clock;
+        fresh.msPerMiB = c.msPerMiB;
         memory.status.availPhys = c.room;
-        DiskRun run = Run(3000, fresh);
-        const std::string what = std::to_string(c.room >> 10) + " KiB free";
-        uint32_t largest = 0;
-        for (uint32_t w : fresh.writes) largest = w > largest ? w : largest;
-        EXPECT_EQ(largest, c.largestWrite) << what;
-        EXPECT_EQ(run.figure != 0, c.largestWrite != 0) << what;
-        if (!c.largestWrite) {
-            EXPECT_EQ(run.errorCode, kDiskNoBuffer) << what;
-            char text[260];
-            DescribeDiskError(run.errorCode, fresh, text);
-            EXPECT_NE(std::string(text).find("memory"), std::string::npos) << text;
-        }
+        RunDiskBenchmark("C:", 3000, progress, &result, fresh, clock, memory);
+        const std::string what = std::to_string(c.room >> 10) + " KiB free: " + result.text;
+        const auto largest = std::max_element(fresh.writes.begin(), fresh.writes.end());
+        EXPECT_EQ(largest == fresh.writes.end() ? 0 : *largest, c.largestWrite) << what;
+        EXPECT_EQ(std::make_tuple(result.ok, result.errorCode), std::make_tuple(!c.error, c.error))
+            << what;
+        EXPECT_NE(std::string(result.text).find(c.text), std::string::npos) << what;
         ExpectNothingLeft(fresh, what);
     }
-}
-
-TEST_F(DiskTest, ADriveThatGoesAwayEndsTheRunWithoutAFigure) {
-    disk.goneAfterFiles = 3;  // the name probe's file and two passes
-    DiskRun run = Run(6000);
-    EXPECT_EQ(run.figure, 0u);
-    EXPECT_EQ(run.errorCode, FakeDiskOps::kGone);
-    EXPECT_EQ(disk.writes, (std::vector<uint32_t>{1, 2})) << "nothing written after it went";
-    ExpectNothingLeft(disk);
 }
 
 TEST_F(DiskTest, AFileWrittenElsewhereSaysWhere) {
     // The mount point is root's: the ops write in the user's home on the same disk.
     disk.writeElsewhere = "/home/u";
     RunDiskBenchmark("/", 1000, progress, &result, disk, clock, memory);
-    EXPECT_TRUE(result.ok);
-    EXPECT_STREQ(result.writtenIn, "/home/u");
-    EXPECT_EQ(disk.freeQueriedFor, "/home/u") << "the free space of the place written to";
+    // Written in the home folder, whose free space is the one asked for.
+    EXPECT_EQ(std::make_tuple(result.ok, std::string(result.writtenIn), disk.freeQueriedFor),
+              std::make_tuple(true, std::string("/home/u"), std::string("/home/u")));
     ASSERT_FALSE(disk.created.empty());
     for (const std::string& name : disk.created) EXPECT_EQ(name.rfind("/home/u\\", 0), 0u) << name;
     ExpectNothingLeft(disk);
@@ -141,23 +135,10 @@ TEST_F(DiskTest, FullDiskHalvesTheChunkAndKeepsItDown) {
     disk.fillsAfterMiB = 255;  // 1+2+...+128 = 255 fit; the first 256 MiB write does not
     DiskRun run = Run(3000);
     ASSERT_GE(disk.writes.size(), 11u);
-    EXPECT_EQ(disk.writes[8], 256u);
-    EXPECT_EQ(disk.writes[9], 128u);
+    EXPECT_EQ(std::make_pair(disk.writes[8], disk.writes[9]), std::make_pair(256u, 128u));
     for (size_t i = 10; i < disk.writes.size(); ++i) EXPECT_LE(disk.writes[i], disk.writes[i - 1]);
     EXPECT_EQ(run.totalMiB, 255u);
     ExpectNothingLeft(disk);
-}
-
-TEST_F(DiskTest, TooSlowToMeasureHasATrueText) {
-    disk.msPerMiB = 7000;  // one MiB written in a 7 s pass: 1200 / 7000 is 0
-    DiskRun run = Run(1000);
-    EXPECT_EQ(run.figure, 0u);
-    EXPECT_EQ(run.errorCode, kDiskTooSlowToMeasure);
-    char text[260];
-    DescribeDiskError(run.errorCode, disk, text);
-    EXPECT_NE(std::string(text).find("too little"), std::string::npos) << text;
-    RunDiskBenchmark("C:", 1000, progress, &result, disk, clock, memory);
-    EXPECT_FALSE(result.ok);
 }
 
 TEST_F(DiskTest, TotalsAreSixtyFourBit) {

@@ -27,25 +27,18 @@ TEST(Win32RegistryTest, SizesAndValues) {
 
     EXPECT_EQ(RegValueSize(RegistryRoot::kCurrentUser, key, "Missing"), 4u)
         << "a missing value keeps the starting size, so its key still counts";
-    EXPECT_EQ(RegValueSize(RegistryRoot::kCurrentUser, key, "Number"), 4u);
     EXPECT_EQ(RegValueSize(RegistryRoot::kCurrentUser, key, "Text"), 13u);
     EXPECT_EQ(RegValueSize(RegistryRoot::kCurrentUser, "Software\\KelvaneNoSuchKey", "Text"), 0u);
     EXPECT_EQ(RegReadDword(RegistryRoot::kCurrentUser, key, "Number"), 3000u);
+    char text[kRegistryStringLimit];
+    EXPECT_EQ(RegReadString(RegistryRoot::kCurrentUser, key, "Text", text), 1);
+    EXPECT_STREQ(text, "GenuineIntel");
 
     RegistrySource& registry = SystemRegistry();
     uintptr_t opened = registry.OpenKey(RegistryRoot::kCurrentUser, key);
-    ASSERT_NE(opened, 0u);
-    uint32_t size = 77;
-    EXPECT_FALSE(registry.QueryValue(opened, "Missing", nullptr, &size));
-    EXPECT_EQ(size, 77u);
-    char small[4];
-    size = sizeof small;
-    EXPECT_FALSE(registry.QueryValue(opened, "Text", small, &size)) << "does not fit";
+    uint32_t size = 4;
+    EXPECT_FALSE(registry.QueryValue(opened, "Text", text, &size)) << "does not fit";
     EXPECT_EQ(size, 13u) << "the size it needs";
-    char text[32];
-    size = sizeof text;
-    EXPECT_TRUE(registry.QueryValue(opened, "Text", text, &size));
-    EXPECT_STREQ(text, "GenuineIntel");
     registry.CloseKey(opened);
     RegDeleteKeyA(HKEY_CURRENT_USER, key);
 }
@@ -76,8 +69,7 @@ TEST(SystemLibraryTest, LoadsFromTheSystemFolderOnly) {
         EXPECT_EQ(lstrcmpiA(ModuleFolder(module).c_str(), system), 0) << name;
         FreeLibrary(module);
     }
-    const std::string tooLong(MAX_PATH, 'a');
-    EXPECT_EQ(LoadSystemLibrary(tooLong.c_str()), nullptr);
+    EXPECT_EQ(LoadSystemLibrary(std::string(MAX_PATH, 'a').c_str()), nullptr) << "too long a name";
     DeleteFileA(besideProgram.c_str());
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "fakes/fake_system.h"
 
@@ -14,25 +16,20 @@ uint32_t Signature(uint32_t extFamily, uint32_t extModel, uint32_t family, uint3
 }
 
 TEST(CpuFieldTest, SignatureExamples) {
-    const struct {
-        uint32_t signature;
-        const char *family, *model, *stepping;
-    } cases[] = {
-        {Signature(0, 1, 6, 7, 0xA), "6/6", "7/17", "A"},
-        {Signature(1, 0, 0xF, 4, 2), "F/1F", "4/4", "2"},
-        {Signature(0xB, 0, 0xF, 2, 1), "F/BF", "2/2", "1"},  // family 26
-        {Signature(0, 0, 0, 0, 0xF), "0/0", "0/0", "F"},
+    const std::pair<uint32_t, const char*> cases[] = {
+        {Signature(0, 1, 6, 7, 0xA), "6/6 7/17 A"},
+        {Signature(1, 0, 0xF, 4, 2), "F/1F 4/4 2"},
+        {Signature(0xB, 0, 0xF, 2, 1), "F/BF 2/2 1"},  // family 26
+        {Signature(0, 0, 0, 0, 0xF), "0/0 0/0 F"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [signature, fields] : cases) {
         FakeCpuid cpuid;
-        cpuid.leaves[1] = {c.signature, 0, 0, 0};
+        cpuid.leaves[1] = {signature, 0, 0, 0};
         char family[260], model[260], stepping[260];
         FormatCpuFamily(family, cpuid);
         FormatCpuModel(model, cpuid);
         FormatCpuStepping(stepping, cpuid);
-        EXPECT_STREQ(family, c.family);
-        EXPECT_STREQ(model, c.model);
-        EXPECT_STREQ(stepping, c.stepping);
+        EXPECT_EQ(std::string(family) + " " + model + " " + stepping, fields);
     }
 }
 
@@ -81,22 +78,19 @@ TEST(CpuFieldTest, UnknownKindsAndNullBuffer) {
 
 // Vendor strings as the processors give them, blanks and all; no CPUID at all is "Other".
 TEST(VendorTest, CodesAndShortNames) {
-    const struct {
-        const char* vendor;
-        int code;
-        const char* field;
-    } cases[] = {
+    // The vendor string, its code, its short name.
+    const std::tuple<const char*, int, const char*> cases[] = {
         {"GenuineIntel", kVendorIntel, "Intel"},   {"AuthenticAMD", kVendorAmd, "AMD"},
         {"  Shanghai  ", kVendorOther, "Zhaoxin"}, {"VIA VIA VIA ", kVendorOther, "VIA"},
         {"SomethingNew", kVendorOther, "Other"},   {nullptr, kVendorOther, "Other"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [vendor, code, name] : cases) {
         FakeCpuid cpuid;
-        if (c.vendor) cpuid.SetVendor(c.vendor);
+        if (vendor) cpuid.SetVendor(vendor);
         char field[260];
         FormatVendor(field, cpuid);
-        EXPECT_EQ(GetCpuVendor(cpuid), c.code) << (c.vendor ? c.vendor : "no CPUID");
-        EXPECT_STREQ(field, c.field) << (c.vendor ? c.vendor : "no CPUID");
+        EXPECT_EQ(GetCpuVendor(cpuid), code) << (vendor ? vendor : "no CPUID");
+        EXPECT_STREQ(field, name) << (vendor ? vendor : "no CPUID");
     }
 }
 

@@ -5,21 +5,23 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "fakes/fake_system.h"
 #include "sysinfo/cpu_topology.h"
+#include "sysinfo/cpuid_test_support.h"
 
 namespace {
 
-// `packages` x `cores` x `threads`, no caches listed, then the processor's caches added.
-std::string Describe(const CpuidCaches& caches, int packages, int cores, int threads) {
+// `packages` x `cores` x `threads` with the caches the system lists, then the processor's added.
+std::string Describe(const CpuidCaches& caches, int packages, int cores, int threads,
+                     const std::vector<CacheRecord>& listed = {}) {
     std::vector<LogicalCpuRecord> cpus;
     for (int p = 0, cpu = 0; p < packages; ++p)
         for (int c = 0; c < cores; ++c)
             for (int t = 0; t < threads; ++t) cpus.push_back({cpu++, p, c, 0});
     CpuTopology topology;
-    BuildCpuTopology(cpus, {}, &topology);
+    BuildCpuTopology(cpus, listed, &topology);
     AddCpuidCaches(caches, cpus, &topology);
     char text[256];
     FormatCpuTopology(topology, text, sizeof text);
@@ -27,12 +29,9 @@ std::string Describe(const CpuidCaches& caches, int packages, int cores, int thr
 }
 
 TEST(CpuidCachesTest, RealProcessors) {
-    const struct {
-        const char* file;
-        bool olderLeavesOnly;  // as without topology extensions
-        int packages, cores, threads;
-        const char* expected;
-    } cases[] = {
+    // The file, whether to read it as without topology extensions, packages, cores, threads,
+    // the text.
+    const std::tuple<const char*, bool, int, int, int, const char*> cases[] = {
         // Leaf 4 and 0x8000001D come with the machine trees. Two dies of eight cores, each
         // with its L3: the older leaves give the sizes, but the L3 as one for the package.
         {"amd-ryzen-9-7950x-zen4.txt", true, 1, 16, 2,
@@ -44,36 +43,20 @@ TEST(CpuidCachesTest, RealProcessors) {
          "L3 508 MiB x 1 (caches from CPUID)"},
         {"via-nano-u2250-isaiah.txt", false, 1, 2, 1, "1 package, 2 cores, 2 threads"},
         // Leaf 2's descriptors alone; the trace cache is no L1i.
-        {"intel-pentium-m-745-dothan.txt", false, 1, 1, 1,
-         "1 package, 1 core, 1 thread; L1d 32 KiB x 1, L1i 32 KiB x 1, L2 2 MiB x 1 "
-         "(caches from CPUID)"},
         {"intel-pentium-4-northwood.txt", false, 1, 1, 1,
          "1 package, 1 core, 1 thread; L1d 8 KiB x 1, L2 512 KiB x 1 (caches from CPUID)"},
         // 0x80000005 is the highest extended leaf.
         {"amd-k6-2-cxt.txt", false, 1, 1, 1,
          "1 package, 1 core, 1 thread; L1d 32 KiB x 1, L1i 32 KiB x 1 (caches from CPUID)"},
     };
-    for (const auto& c : cases) {
-        FakeCpuid cpuid;
-        std::string error;
-        ASSERT_TRUE(
-            LoadCpuidDump(std::string(KELVANE_TEST_DATA_DIR) + "/cpuid/" + c.file, &cpuid, &error))
-            << error;
-        CpuidLeaves leaves;
-        ReadCpuidLeaves(&leaves, cpuid);
-        if (c.olderLeavesOnly) std::memset(leaves.leaf8000001D, 0, sizeof leaves.leaf8000001D);
-        CpuidCaches caches;
-        DecodeCpuidCaches(leaves, &caches);
-        EXPECT_EQ(c.expected, Describe(caches, c.packages, c.cores, c.threads)) << c.file;
+    for (const auto& [file, olderLeavesOnly, packages, cores, threads, expected] : cases) {
+        Decoded d = DecodeDump(file);
+        if (olderLeavesOnly) {
+            std::memset(d.leaves.leaf8000001D, 0, sizeof d.leaves.leaf8000001D);
+            d = Decode(d.leaves);
+        }
+        EXPECT_EQ(expected, Describe(d.caches, packages, cores, threads)) << file;
     }
-
-    // An L2 whose associativity field is 0 is switched off; Intel's zero L1 and L3 words
-    // are no caches.
-    CpuidLeaves leaves{};
-    leaves.leaf80000006 = {0, 0, 0x01000040, 0};
-    CpuidCaches caches;
-    DecodeCpuidCaches(leaves, &caches);
-    EXPECT_EQ(0, caches.count);
 }
 
 std::string List(const CpuidCaches& caches) {
@@ -110,6 +93,9 @@ TEST(CpuidCachesTest, Leaf2Descriptors) {
         {"leaf 4 wins", 0x906EA, {0x00000001, 0, 0, 0x2C}, "L1D 48K", {}, 0, true},
         // Cyrix filled leaf 2 with descriptors of its own (0x80 its unified L1).
         {"not Intel's", 0x601, {0x00008001, 0, 0, 0}, "", {}, 0, false, "CyrixInstead"},
+        // An L2 whose associativity field is 0 is switched off; Intel's zero L1 and L3 words
+        // are no caches.
+        {"L2 off", 0x6F6, {}, "", {}, 0x01000040},
     };
     for (const auto& c : cases) {
         CpuidLeaves leaves{};
@@ -121,9 +107,7 @@ TEST(CpuidCachesTest, Leaf2Descriptors) {
         leaves.leaf2[1] = c.second;
         if (c.leaf4) leaves.leaf4[0] = {0x121, 0x02C0003F, 0x3F, 0};
         leaves.leaf80000006.ecx = c.l2Ecx;
-        CpuidCaches caches;
-        DecodeCpuidCaches(leaves, &caches);
-        EXPECT_EQ(c.expected, List(caches)) << c.name;
+        EXPECT_EQ(c.expected, List(Decode(leaves).caches)) << c.name;
     }
 }
 
@@ -134,10 +118,8 @@ TEST(CpuidCachesTest, InstancesAreBoundedByTheTopology) {
     caches.caches[1] = {2, 'U', 2 << 20, CpuidCache::kThreads, 1};   // likewise
     caches.caches[2] = {3, 'U', 30 << 20, CpuidCache::kThreads, 64};
     caches.caches[3] = {3, 'U', 1 << 20, CpuidCache::kThreads, 1};  // a second L3: ignored
-    const struct {
-        int packages, cores, threads;
-        const char* expected;  // then " (caches from CPUID)"
-    } cases[] = {
+    // Packages, cores, threads, and the text before " (caches from CPUID)".
+    const std::tuple<int, int, int, const char*> cases[] = {
         // Per-thread figures on an SMT part: still one per core.
         {1, 6, 2, "1 package, 6 cores, 12 threads; L1d 48 KiB x 6, L2 2 MiB x 6, L3 30 MiB x 1"},
         // 64 ids would cover both packages' 48 threads, but no cache spans two packages.
@@ -146,18 +128,14 @@ TEST(CpuidCachesTest, InstancesAreBoundedByTheTopology) {
         // A guest of 3 packages x 1 core with the host's figure.
         {3, 1, 1, "3 packages, 3 cores, 3 threads; L1d 48 KiB x 3, L2 2 MiB x 3, L3 30 MiB x 3"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.expected + std::string(" (caches from CPUID)"),
-                  Describe(caches, c.packages, c.cores, c.threads));
+    for (const auto& [packages, cores, threads, expected] : cases)
+        EXPECT_EQ(expected + std::string(" (caches from CPUID)"),
+                  Describe(caches, packages, cores, threads));
 
     // Caches the system listed stay; an unknown topology gets none.
+    EXPECT_EQ("1 package, 2 cores, 2 threads; L2 512 KiB x 2",
+              Describe(caches, 1, 2, 1, {{2, 'U', 512 << 10, 0}, {2, 'U', 512 << 10, 1}}));
     CpuTopology topology;
-    const std::vector<LogicalCpuRecord> two = {{0, 0, 0, 0}, {1, 0, 1, 0}};
-    BuildCpuTopology(two, {{2, 'U', 512 << 10, 0}, {2, 'U', 512 << 10, 1}}, &topology);
-    AddCpuidCaches(caches, two, &topology);
-    EXPECT_EQ(0, topology.l1d.instances);
-    EXPECT_EQ(512u << 10, topology.l2.bytes);
-    EXPECT_FALSE(topology.cachesFromCpuid);
     BuildCpuTopology({}, {}, &topology);
     AddCpuidCaches(caches, {}, &topology);
     EXPECT_EQ(0, topology.l1d.instances);
@@ -174,20 +152,17 @@ TEST(CpuidCachesTest, ReaderStopsWhereTheCachesEnd) {
     cpuid.leaves[0x80000000] = {0x8000001D, 0, 0, 0};
     cpuid.leaves[0x8000001D] = {0x121, 0x01C0003F, 0x3F, 0};
     for (uint32_t i = 1; i < 20; ++i) cpuid.subleaves[{0x8000001D, i}] = {0x121, 0, 0, 0};
-    CpuidLeaves leaves;
-    ReadCpuidLeaves(&leaves, cpuid);
-    EXPECT_EQ(0x121u, leaves.leaf4[0].eax);
-    EXPECT_EQ(0u, leaves.leaf4[2].eax);
-    EXPECT_EQ(0u, leaves.leaf8000001D[0].eax);
+    Decoded d = Decode(cpuid);
+    EXPECT_EQ(0x121u, d.leaves.leaf4[0].eax);
+    EXPECT_EQ(0u, d.leaves.leaf4[2].eax);
+    EXPECT_EQ(0u, d.leaves.leaf8000001D[0].eax);
 
     cpuid.leaves[0] = {3, 0, 0, 0};                  // leaf 4 beyond the highest basic leaf
     cpuid.leaves[0x80000001] = {0, 0, 1u << 22, 0};  // topology extensions
-    ReadCpuidLeaves(&leaves, cpuid);
-    EXPECT_EQ(0u, leaves.leaf4[0].eax);
-    EXPECT_EQ(0x121u, leaves.leaf8000001D[kCpuidCacheSubleaves - 1].eax);
-    CpuidCaches caches;
-    DecodeCpuidCaches(leaves, &caches);
-    EXPECT_EQ(kCpuidCacheSubleaves, caches.count);
+    d = Decode(cpuid);
+    EXPECT_EQ(0u, d.leaves.leaf4[0].eax);
+    EXPECT_EQ(0x121u, d.leaves.leaf8000001D[kCpuidCacheSubleaves - 1].eax);
+    EXPECT_EQ(kCpuidCacheSubleaves, d.caches.count);
 }
 
 }  // namespace

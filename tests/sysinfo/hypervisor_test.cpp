@@ -17,11 +17,17 @@ CpuidWords SignatureLeaf(uint32_t maxLeaf, const char bytes[12]) {
 }
 
 CpuidLeaves UnderHypervisor(const char bytes[12]) {
-    CpuidLeaves leaves;
-    std::memset(&leaves, 0, sizeof leaves);
+    CpuidLeaves leaves{};
     leaves.leaf1.ecx = 1u << 31;
     leaves.leaf40000000 = SignatureLeaf(0x40000001, bytes);
     return leaves;
+}
+
+// Present, root partition, name, signature.
+std::tuple<bool, bool, std::string, std::string> Identity(const CpuidLeaves& leaves) {
+    HypervisorIdentity h;
+    DecodeHypervisor(leaves, &h);
+    return {h.present, h.rootPartition, h.name, h.signature};
 }
 
 // Signatures with blanks, padding, case and odd bytes; plain ones come with the CPUID dumps,
@@ -37,39 +43,24 @@ TEST(HypervisorTest, SignaturesToNames) {
         {"NewVisor 1.0", "NewVisor 1.0", "NewVisor 1.0"},
         {"Bad\x01\x1b[2J\xff\0\0", "Bad??[2J?", "Bad??[2J?"},
         {"\0\0\0\0\0\0\0\0\0\0\0\0", "Unknown", ""}};
-    for (const auto& [bytes, name, signature] : cases) {
-        HypervisorIdentity h;
-        DecodeHypervisor(UnderHypervisor(bytes), &h);
-        EXPECT_EQ(std::make_tuple(h.present, h.rootPartition, std::string(h.name),
-                                  std::string(h.signature)),
-                  std::make_tuple(true, false, std::string(name), std::string(signature)));
-    }
+    for (const auto& [bytes, name, signature] : cases)
+        EXPECT_EQ(Identity(UnderHypervisor(bytes)), std::make_tuple(true, false, name, signature));
 }
 
 TEST(HypervisorTest, HyperVInterfaceOfOtherHypervisorsAndTheRootPartition) {
     // A Windows host with Hyper-V on runs in the root partition: not a guest.
     CpuidLeaves leaves = UnderHypervisor("Microsoft Hv");
     leaves.leaf40000003.ebx = 1u << 0 | 1u << 12;  // CreatePartitions, CpuManagement
-    HypervisorIdentity hypervisor;
-    DecodeHypervisor(leaves, &hypervisor);
-    EXPECT_STREQ(hypervisor.name, "Microsoft Hyper-V");
-    EXPECT_TRUE(hypervisor.rootPartition);
-
+    EXPECT_EQ(Identity(leaves), std::make_tuple(true, true, "Microsoft Hyper-V", "Microsoft Hv"));
     leaves.leaf40000003.ebx = 1u << 0;  // a nested partition that may create others
-    DecodeHypervisor(leaves, &hypervisor);
-    EXPECT_FALSE(hypervisor.rootPartition);
+    EXPECT_EQ(Identity(leaves), std::make_tuple(true, false, "Microsoft Hyper-V", "Microsoft Hv"));
 
     // KVM offering Hyper-V's interface to a Windows guest keeps its own one range up.
     leaves = UnderHypervisor("Microsoft Hv");
     leaves.leaf40000100 = SignatureLeaf(0x40000101, "KVMKVMKVM\0\0\0");
-    DecodeHypervisor(leaves, &hypervisor);
-    EXPECT_STREQ(hypervisor.name, "KVM");
-    EXPECT_STREQ(hypervisor.signature, "Microsoft Hv");
-    EXPECT_FALSE(hypervisor.rootPartition);
-
+    EXPECT_EQ(Identity(leaves), std::make_tuple(true, false, "KVM", "Microsoft Hv"));
     leaves.leaf40000100 = SignatureLeaf(0, "\x13\x37junkjunkjk");
-    DecodeHypervisor(leaves, &hypervisor);
-    EXPECT_STREQ(hypervisor.name, "Microsoft Hyper-V");
+    EXPECT_EQ(Identity(leaves), std::make_tuple(true, false, "Microsoft Hyper-V", "Microsoft Hv"));
 }
 
 }  // namespace

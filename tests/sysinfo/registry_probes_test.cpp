@@ -22,11 +22,6 @@ int ReadName(char* out, FakeRegistry& registry) {
                          registry);
 }
 
-uint32_t VendorSize(FakeRegistry& registry) {
-    return RegValueSize(RegistryRoot::kLocalMachine, kProcessorZeroKey, "VendorIdentifier",
-                        registry);
-}
-
 TEST(RegistryReaderTest, StringLimitsAndTermination) {
     const struct {
         std::string data;
@@ -58,30 +53,16 @@ TEST(RegistryReaderTest, MissingKeysAndValues) {
     EXPECT_EQ(ReadName(out, registry), 0);
     EXPECT_STREQ(out, "untouched");
     EXPECT_EQ(RegReadDword(RegistryRoot::kLocalMachine, kProcessorZeroKey, "~MHz", registry), 0u);
-    EXPECT_EQ(VendorSize(registry), 0u);
+    EXPECT_EQ(RegValueSize(RegistryRoot::kLocalMachine, kProcessorZeroKey, "Vendor", registry), 0u);
     registry.SetProcessorZero("Other", "x");
-    EXPECT_EQ(VendorSize(registry), 4u) << "an existing key without the value still counts";
-    EXPECT_EQ(ReadName(nullptr, registry), 0);
-}
-
-// Where the system does not say which processors this process may use: the keys up to
-// the first gap, at most 256.
-TEST(CountProcessorsTest, ConsecutiveKeys) {
-    for (int count : {0, 1, 4, 64, 256, 300}) {
-        FakeRegistry registry;
-        registry.AddProcessors(count);
-        EXPECT_EQ(CountProcessorsIn(registry), count > 256 ? 256 : count);
-    }
-    FakeRegistry gap;
-    gap.AddProcessors(4);
-    gap.keys.erase("hardware\\description\\system\\centralprocessor\\2");
-    EXPECT_EQ(CountProcessorsIn(gap), 2);
+    EXPECT_EQ(RegValueSize(RegistryRoot::kLocalMachine, kProcessorZeroKey, "Vendor", registry), 4u)
+        << "an existing key without the value still counts";
 }
 
 // The Cores field and the Whetstone multiplier from Windows' affinity masks: the masks
 // cover one processor group, at most 32 processors in a 32-bit process, so only a narrowed
-// process is counted by them; otherwise the registry's keys stand.
-TEST(CountProcessorsTest, AffinityMasksCountOnlyANarrowedProcess) {
+// process is counted by them; otherwise the registry's keys up to the first gap, at most 256.
+TEST(CountProcessorsTest, ANarrowedProcessByItsMaskElseTheKeys) {
     const struct {
         uint64_t process, system;
         int keys, cores;
@@ -89,8 +70,8 @@ TEST(CountProcessorsTest, AffinityMasksCountOnlyANarrowedProcess) {
         {0xFFFFFFFF, 0xFFFFFFFF, 64, 64},  // 64 processors seen from a 32-bit process
         {0x3, 0xFF, 8, 2},                 // start /affinity 3
         {0x0, 0xFF, 8, 8},                 // spread over groups: the mask says nothing
-        {0x0, 0x0, 12, 12},
-        {0x1, 0x1, 1, 1},
+        {0x0, 0x0, 0, 0},
+        {0x0, 0x0, 300, 256},
         {0xFFFFFFFFFFFFFFFF, 0xFFFFFFFFFFFFFFFF, 300, 256},
         {0x8000000000000001, 0xFFFFFFFFFFFFFFFF, 128, 2},
     };
@@ -99,8 +80,12 @@ TEST(CountProcessorsTest, AffinityMasksCountOnlyANarrowedProcess) {
         registry.AddProcessors(c.keys);
         EXPECT_EQ(CountProcessorsFrom(CountNarrowedProcessors(c.process, c.system), registry),
                   c.cores)
-            << std::hex << c.process << " of " << c.system;
+            << std::hex << c.process << " of " << c.system << std::dec << ", " << c.keys;
     }
+    FakeRegistry gap;
+    gap.AddProcessors(4);
+    gap.keys.erase("hardware\\description\\system\\centralprocessor\\2");
+    EXPECT_EQ(CountProcessorsIn(gap), 2);
 }
 
 #ifndef _WIN32
@@ -123,51 +108,37 @@ TEST(CountProcessorsTest, CoresFieldFollowsTheAffinity) {
 }
 #endif
 
-TEST(CpuDetailsTest, NameIdentifierAndBlanks) {
+TEST(CpuDetailsTest, NameIdentifierBlanksAndLimits) {
     const std::string id = "x86 Family 6 Model 58 Stepping 9, GenuineIntel";
+    const std::string name250(250, 'n'), id200(200, 'i');
     const struct {
-        const char* name;  // nullptr: no value
-        const char* identifier;
+        std::string name, identifier;  // "": no value
         std::string expected;
     } cases[] = {
-        {"Intel(R)     Core(TM)  i7", id.c_str(), "Intel(R) Core(TM) i7\n" + id},
+        {"Intel(R)     Core(TM)  i7", id, "Intel(R) Core(TM) i7\n" + id},
         {"a         b", "", "a  b\n"},  // nine blanks: two
         {"a        b", "", "a b\n"},    // eight: one
         {"a\tb", "", "a b\n"},
         {"a\t b", "", "a  b\n"},  // a tab next to a blank stays two
         {"   leading", "", " leading\n"},
-        {nullptr, id.c_str(), id},
-        {nullptr, nullptr, ""},
+        {"", id, id},
+        {"", "", ""},
+        // 300 characters do not fit the registry's 255-byte read: the name is empty.
+        {std::string(300, 'n'), id200, id200},
+        // A name that fits the read but not the field beside the identifier is cut.
+        {name250, id200, std::string(58, 'n') + "\n" + id200},
+        // An identifier too long for its 258-character buffer contributes nothing.
+        {name250, std::string(300, 'i'), name250 + "\n"},
     };
     for (const auto& c : cases) {
         FakeRegistry registry;
         registry.AddProcessors(1);
-        if (c.name) registry.SetProcessorZero("ProcessorNameString", std::string(c.name) + '\0');
-        if (c.identifier) registry.environment["PROCESSOR_IDENTIFIER"] = c.identifier;
+        if (!c.name.empty()) registry.SetProcessorZero("ProcessorNameString", c.name + '\0');
+        if (!c.identifier.empty()) registry.environment["PROCESSOR_IDENTIFIER"] = c.identifier;
         char out[260];
         FormatCpuDetails(out, registry);
-        EXPECT_EQ(std::string(out), c.expected) << (c.name ? c.name : "no name");
+        EXPECT_EQ(std::string(out), c.expected) << c.name.size() << " " << c.name.substr(0, 20);
     }
-}
-
-TEST(CpuDetailsTest, LongNameIsCutAndIdentifierKeptWhole) {
-    FakeRegistry registry;
-    registry.AddProcessors(1);
-    // 300 characters do not fit the registry's 255-byte read: the name is empty.
-    registry.SetProcessorZero("ProcessorNameString", std::string(300, 'n'));
-    const std::string id(200, 'i');
-    registry.environment["PROCESSOR_IDENTIFIER"] = id;
-    char out[260];
-    FormatCpuDetails(out, registry);
-    EXPECT_EQ(std::string(out), id);
-    // A name that fits the read but not the field beside the identifier is cut.
-    registry.SetProcessorZero("ProcessorNameString", std::string(250, 'n') + '\0');
-    FormatCpuDetails(out, registry);
-    EXPECT_EQ(std::string(out), std::string(58, 'n') + "\n" + id);
-    // An identifier too long for its 258-character buffer contributes nothing.
-    registry.environment["PROCESSOR_IDENTIFIER"] = std::string(300, 'i');
-    FormatCpuDetails(out, registry);
-    EXPECT_EQ(std::string(out), std::string(250, 'n') + "\n");
 }
 
 // Ordinary figures: the machine trees' cpu_speed.
