@@ -11,7 +11,7 @@ constexpr Align C = Align::kCentre;
 constexpr Align R = Align::kRight;
 }  // namespace
 
-const ControlSpec kMainDialogControls[] = {
+const ControlTemplate kMainDialogControls[] = {
     {-1, K::kLabel, "CPU Speed:", 15, 148, 52, 8, R, false, false, false},
     {IDC_CPU_SPEED_RESULT, K::kValueField, "", 70, 147, 136, 11, C, true, false, false},
     {IDC_RUN_CPU_SPEED, K::kButton, "Run", 214, 145, 28, 14, C, false, false, true},
@@ -60,7 +60,7 @@ const ControlSpec kMainDialogControls[] = {
 
 const size_t kMainDialogControlCount = sizeof kMainDialogControls / sizeof kMainDialogControls[0];
 
-const ControlSpec* FindControlSpec(int id) {
+const ControlTemplate* FindControlTemplate(int id) {
     if (id == -1) return nullptr;
     for (size_t i = 0; i < kMainDialogControlCount; ++i) {
         if (kMainDialogControls[i].id == id) return &kMainDialogControls[i];

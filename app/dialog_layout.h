@@ -16,7 +16,7 @@ enum class ControlKind {
 };
 enum class Align { kLeft, kCentre, kRight };
 
-struct ControlSpec {
+struct ControlTemplate {
     int id;  // -1 for the labels and group boxes that nothing refers to
     ControlKind kind;
     const char* text;
@@ -32,11 +32,11 @@ constexpr int kDialogHeight = 252;
 constexpr const char* kDialogFontFace = "MS Sans Serif";
 constexpr int kDialogFontPoints = 8;
 
-extern const ControlSpec kMainDialogControls[];
+extern const ControlTemplate kMainDialogControls[];
 extern const size_t kMainDialogControlCount;
 
 // The row of `id`, or nullptr.
-const ControlSpec* FindControlSpec(int id);
+const ControlTemplate* FindControlTemplate(int id);
 
 // The longest texts each field is known to hold, which must show whole in the fonts each
 // platform uses: the dialogs size their units to them and the fit tests measure them.

@@ -139,7 +139,7 @@ void QtDialog::BuildControls() {
     QWidget* previous = nullptr;
     QLabel* lastLabel = nullptr;
     for (size_t i = 0; i < kMainDialogControlCount; ++i) {
-        const ControlSpec& row = kMainDialogControls[i];
+        const ControlTemplate& row = kMainDialogControls[i];
         QWidget* widget = nullptr;
         const QString text = QString::fromLatin1(row.text);
         // Besides the template's tab stops, the link takes the focus: the keyboard's
@@ -240,7 +240,7 @@ void QtDialog::ChooseDialogUnits() {
     // fonts Linux desktops have: widen the units until every text fits its control.
     constexpr int kLargestUnit = 64;
     for (size_t i = 0; i < kMainDialogControlCount; ++i) {
-        const ControlSpec& row = kMainDialogControls[i];
+        const ControlTemplate& row = kMainDialogControls[i];
         QStringList texts = LongestTexts(row.id);
         if (row.text[0]) texts << QString::fromLatin1(row.text);
         for (const QString& text : texts) {
@@ -253,7 +253,7 @@ void QtDialog::ChooseDialogUnits() {
 
 void QtDialog::PlaceControls() {
     for (size_t i = 0; i < kMainDialogControlCount; ++i) {
-        const ControlSpec& row = kMainDialogControls[i];
+        const ControlTemplate& row = kMainDialogControls[i];
         QRect place = ToPixels(row.x, row.y, row.width, row.height);
         if (row.kind == ControlKind::kDropDownList) place.setHeight(rows_[i]->sizeHint().height());
         rows_[i]->setGeometry(place);

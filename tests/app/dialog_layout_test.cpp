@@ -12,7 +12,7 @@ TEST(DialogLayout, FortyOneControlsInsideTheDialogFoundByTheirIds) {
     ASSERT_EQ(kMainDialogControlCount, 41u);
     std::set<int> ids;
     for (size_t i = 0; i < kMainDialogControlCount; ++i) {
-        const ControlSpec& c = kMainDialogControls[i];
+        const ControlTemplate& c = kMainDialogControls[i];
         EXPECT_GE(c.x, 0);
         EXPECT_GE(c.y, 0);
         EXPECT_LE(c.x + c.width, kDialogWidth) << c.text;
@@ -20,7 +20,7 @@ TEST(DialogLayout, FortyOneControlsInsideTheDialogFoundByTheirIds) {
         EXPECT_LE(c.y + (c.kind == ControlKind::kDropDownList ? 0 : c.height), kDialogHeight);
         if (c.id != -1) {
             EXPECT_TRUE(ids.insert(c.id).second) << "duplicate id " << c.id;
-            EXPECT_EQ(FindControlSpec(c.id), &c) << c.id;
+            EXPECT_EQ(FindControlTemplate(c.id), &c) << c.id;
         }
         EXPECT_EQ(c.tabStop,
                   c.kind == ControlKind::kButton || c.kind == ControlKind::kDropDownList);
@@ -34,8 +34,8 @@ TEST(DialogLayout, FortyOneControlsInsideTheDialogFoundByTheirIds) {
         EXPECT_NE(name[0], '\0') << "field " << c.id;
     }
     EXPECT_EQ(ids.size(), 24u);
-    EXPECT_EQ(FindControlSpec(-1), nullptr);
-    EXPECT_EQ(FindControlSpec(4242), nullptr);
+    EXPECT_EQ(FindControlTemplate(-1), nullptr);
+    EXPECT_EQ(FindControlTemplate(4242), nullptr);
 }
 
 }  // namespace

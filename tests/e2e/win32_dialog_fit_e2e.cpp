@@ -91,7 +91,7 @@ RECT PlaceIn(HWND window, HWND parent) {
 }
 
 // The room a control gives its text, and in `format` how it lays the text out.
-RECT RoomOf(HWND control, const ControlSpec& row, const TEXTMETRICA& metrics, UINT* format) {
+RECT RoomOf(HWND control, const ControlTemplate& row, const TEXTMETRICA& metrics, UINT* format) {
     RECT room;
     GetClientRect(control, &room);
     *format = DT_SINGLELINE;
@@ -139,7 +139,7 @@ int InkBeyondExtent(HDC screen, HFONT font, const char* text) {
 }
 
 // Fails unless `text` is whole in `control`; the failure names the font the system gave.
-void CheckText(HWND control, const ControlSpec& row, const char* text) {
+void CheckText(HWND control, const ControlTemplate& row, const char* text) {
     HDC dc = GetDC(control);
     HFONT font = FontOf(control);
     HGDIOBJ old = SelectObject(dc, font);
@@ -260,7 +260,7 @@ void CheckAnnotationCalls(HWND dialog) {
         if (recorded.names[control] != want.name)
             Fail("control %d is named '%ls', expected '%ls'", want.id,
                  recorded.names[control].c_str(), want.name);
-        const bool field = FindControlSpec(want.id)->kind == ControlKind::kValueField;
+        const bool field = FindControlTemplate(want.id)->kind == ControlKind::kValueField;
         VARIANT value = {};
         BOOL has = FALSE;
         if (IAccPropServer* server = recorded.valueServers[control])
@@ -277,7 +277,7 @@ void CheckAnnotationCalls(HWND dialog) {
 
 // Every text `child` can show is whole: its template text, its text now, the longest
 // each field holds, every month's widest time stamp, every drive.
-void CheckTexts(HWND child, const ControlSpec& row) {
+void CheckTexts(HWND child, const ControlTemplate& row) {
     if (row.text[0] != '\0') CheckText(child, row, row.text);
     const std::string current = WindowText(child);
     if (!current.empty() && current != row.text) CheckText(child, row, current.c_str());
@@ -304,7 +304,7 @@ void CheckTexts(HWND child, const ControlSpec& row) {
 
 // Where the template puts `row` in pixels: Windows maps its position and its size each on
 // its own, so the right edge is not the mapped x + width.
-RECT TemplatePlace(HWND dialog, const ControlSpec& row) {
+RECT TemplatePlace(HWND dialog, const ControlTemplate& row) {
     RECT place = {row.x, row.y, row.width, row.height};
     MapDialogRect(dialog, &place);
     return RECT{place.left, place.top, place.left + place.right, place.top + place.bottom};
@@ -314,14 +314,14 @@ RECT TemplatePlace(HWND dialog, const ControlSpec& row) {
 // also its id, class and text, at its place. The status line may grow toward "Run All
 // Tests" where the time stamp needs it.
 void CheckDialog(HWND dialog, bool places) {
-    const LONG runAllLeft = TemplatePlace(dialog, *FindControlSpec(IDC_RUN_ALL)).left;
+    const LONG runAllLeft = TemplatePlace(dialog, *FindControlTemplate(IDC_RUN_ALL)).left;
     // The window class of each ControlKind, in the enumeration's order.
     const char* const kClassOfKind[] = {"Static", "Static", "Button", "ComboBox",
                                         "Static", "Static", "Button"};
     size_t index = 0;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (index++ >= kMainDialogControlCount) continue;
-        const ControlSpec& row = kMainDialogControls[index - 1];
+        const ControlTemplate& row = kMainDialogControls[index - 1];
         CheckTexts(child, row);
         if (!places) continue;
         const int id = static_cast<short>(GetDlgCtrlID(child));

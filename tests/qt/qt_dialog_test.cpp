@@ -153,7 +153,7 @@ TEST(QtDialogFitTest, EveryControlAtItsPlaceAndEveryTextWhole) {
     const QList<QWidget*> rows = dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     size_t checked = 0;
     for (size_t i = 0; i < kMainDialogControlCount; ++i) {
-        const ControlSpec& row = kMainDialogControls[i];
+        const ControlTemplate& row = kMainDialogControls[i];
         const QRect place = dialog.ToPixels(row.x, row.y, row.width, row.height);
         QWidget* widget = row.id != -1 ? dialog.Control(row.id) : nullptr;
         // Labels and group boxes have no id: find the one at the row's place.
