@@ -14,11 +14,6 @@ struct CpuidWords {
 // where CPUID is missing.
 CpuidWords ExecuteCpuid(uint32_t leaf, uint32_t subleaf = 0);
 
-// XCR0, the register state the operating system saves on a task switch and so lets
-// programs use; 0 where XGETBV may not run (leaf 1 ECX bit 27, OSXSAVE, clear). As
-// SystemCpuid() answers it.
-uint64_t ReadXcr0();
-
 // RDTSC; 0 where the instruction is missing.
 uint64_t ReadTimeStampCounter();
 

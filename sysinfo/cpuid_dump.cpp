@@ -247,7 +247,7 @@ void BeginCpuidDump(CpuidDump* dump, CpuidDumpReader* reader) {
     dump->count = 0;
     dump->hasXcr0 = false;
     dump->xcr0 = 0;
-    *reader = CpuidDumpReader{dump, CpuidDumpForm::kUnknown, 0, false, false, nullptr};
+    *reader = CpuidDumpReader{dump, CpuidDumpForm::kUnknown, 0, false, nullptr};
 }
 
 bool FeedCpuidDumpLine(CpuidDumpReader* reader, const char* text, size_t length) {
@@ -267,7 +267,6 @@ bool FeedCpuidDumpLine(CpuidDumpReader* reader, const char* text, size_t length)
                 reader->done = true;
                 return false;
             }
-            reader->headingSeen = true;
             return true;
         case LineKind::kXcr0: {
             uint64_t xcr0 = 0;
@@ -316,14 +315,22 @@ bool ParseCpuidDump(const char* text, size_t length, const char* name, CpuidDump
 }
 
 bool ReadCpuidDumpFile(const char* path, CpuidDump* out, char* error, size_t errorSize) {
-    CpuidDumpReader reader;
-    BeginCpuidDump(out, &reader);
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {
+        CpuidDumpReader unread;
+        BeginCpuidDump(out, &unread);
         Fail(error, errorSize, path, 0, std::strerror(errno));
         return false;
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, std::fclose);
+    const bool read = ReadCpuidDumpStream(file, path, out, error, errorSize);
+    std::fclose(file);
+    return read;
+}
+
+bool ReadCpuidDumpStream(std::FILE* file, const char* path, CpuidDump* out, char* error,
+                         size_t errorSize) {
+    CpuidDumpReader reader;
+    BeginCpuidDump(out, &reader);
     const char* refusal = nullptr;
     // The size where the file tells it; a pipe is counted as it is read.
     if (std::fseek(file, 0, SEEK_END) == 0) {
@@ -350,8 +357,9 @@ bool ReadCpuidDumpFile(const char* path, CpuidDump* out, char* error, size_t err
             break;
         }
         const unsigned char* bytes = reinterpret_cast<const unsigned char*>(chunk.get());
-        if (total == 0 && LooksBinary(bytes, got)) refusal = "a binary file, not a CPUID dump";
-        if (std::memchr(bytes, '\0', got)) refusal = "a binary file, not a CPUID dump";
+        // The first piece is looked at whole; after it only a NUL gives a binary file away.
+        if (total == 0 ? LooksBinary(bytes, got) : std::memchr(bytes, '\0', got) != nullptr)
+            refusal = "a binary file, not a CPUID dump";
         total += got;
         if (total >= kMaxCpuidDumpFileBytes) refusal = "100 MB or more: too large for a CPUID dump";
         if (refusal) break;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "platform/cpu_instructions.h"
@@ -41,7 +42,6 @@ struct CpuidDumpReader {
     CpuidDump* dump;
     CpuidDumpForm form;
     int line;           // the number of the line fed last
-    bool headingSeen;   // a processor heading before the first leaf
     bool done;          // the first section has ended: the rest is not needed
     const char* error;  // why the last line was refused, else nullptr
 };
@@ -57,6 +57,9 @@ bool FeedCpuidDumpLine(CpuidDumpReader* reader, const char* text, size_t length)
 bool ParseCpuidDump(const char* text, size_t length, const char* name, CpuidDump* out, char* error,
                     size_t errorSize);
 bool ReadCpuidDumpFile(const char* path, CpuidDump* out, char* error, size_t errorSize);
+// The same from a file already open; `path` names it in errors. The stream stays open.
+bool ReadCpuidDumpStream(std::FILE* file, const char* path, CpuidDump* out, char* error,
+                         size_t errorSize);
 
 // `cpuid`'s leaves in the text form, an XCR0 line last: every basic, hypervisor and
 // extended leaf up to the range's highest, with the sub-leaves each leaf defines.

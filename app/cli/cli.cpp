@@ -35,12 +35,12 @@ int RunCommand(const CliOptions& options, std::FILE* out, std::FILE* err) {
 // A machine tree's files that exist but could not be read show as unknown figures: each is
 // named once, so a zero is not taken for the machine's.
 void WarnOfUnreadableFiles(std::FILE* err) {
-    const char* files[16];
-    const int count = UnreadableSystemFiles(files, 16);
-    for (int i = 0; i < count && i < 16; ++i)
+    const char* files[kUnreadableFilesKept];
+    const int count = UnreadableSystemFiles(files, kUnreadableFilesKept);
+    for (int i = 0; i < count && i < kUnreadableFilesKept; ++i)
         std::fprintf(err, "kelvane-cli: warning: the tree's %s\n", files[i]);
-    if (count > 16)
-        std::fprintf(err, "kelvane-cli: warning: %d more files of the tree\n", count - 16);
+    if (count > kUnreadableFilesKept)
+        std::fprintf(err, "kelvane-cli: warning: and more files of the tree\n");
 }
 
 }  // namespace

@@ -25,23 +25,27 @@ int InstallCpuidDump(const CliOptions& options, std::FILE* err) {
         return kExitOk;
     const char* file = options.cpuidDump;
     char treeFile[1100];
+    std::FILE* treeDump = nullptr;
     if (!file && options.sysroot) {
         // A machine tree may hold its processor's dump; without one, this processor's CPUID.
+        // It is opened as the tree's other files are: a regular file inside the tree.
         if (!SystemPath("/cpuid.txt", treeFile, sizeof treeFile)) return kExitOk;
-        std::FILE* probe = std::fopen(treeFile, "rb");
-        if (!probe) return kExitOk;
-        std::fclose(probe);
+        if (!(treeDump = OpenSystemFileStream("/cpuid.txt"))) return kExitOk;
         file = treeFile;
     }
     if (!file) return kExitOk;
     static std::unique_ptr<InstalledDump> installed;
     std::unique_ptr<InstalledDump> read(new InstalledDump());
     char error[1300];
-    if (!ReadCpuidDumpFile(file, &read->dump, error, sizeof error)) {
+    const bool readOk = treeDump
+                            ? ReadCpuidDumpStream(treeDump, file, &read->dump, error, sizeof error)
+                            : ReadCpuidDumpFile(file, &read->dump, error, sizeof error);
+    if (treeDump) std::fclose(treeDump);
+    if (!readOk) {
         std::fprintf(err, "kelvane-cli: %s\n", error);
         return kExitUsage;
     }
-    if (installed || !SetSystemCpuid(&read->source)) {
+    if (!SetSystemCpuid(&read->source)) {
         std::fprintf(err, "kelvane-cli: %s: CPUID was read before the dump could stand in\n", file);
         return kExitNoResult;
     }

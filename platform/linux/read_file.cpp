@@ -18,10 +18,9 @@
 namespace {
 
 // What a tree could not give, each named once; a few are enough to show what is wrong.
-constexpr int kNotedFiles = 16;
 std::mutex s_notedLock;
-char s_noted[kNotedFiles][320];
-int s_notedCount = 0;
+char s_noted[kUnreadableFilesKept][320];
+int s_notedCount = 0;  // kUnreadableFilesKept + 1: more than were kept
 
 // Only a tree's files: this machine's own are the system's to keep from us.
 void NoteUnreadable(const char* path, const char* reason) {
@@ -30,10 +29,13 @@ void NoteUnreadable(const char* path, const char* reason) {
     char text[sizeof s_noted[0]];
     std::snprintf(text, sizeof text, "%s: %s", path, reason);
     std::lock_guard<std::mutex> lock(s_notedLock);
-    for (int i = 0; i < s_notedCount && i < kNotedFiles; ++i)
+    for (int i = 0; i < s_notedCount && i < kUnreadableFilesKept; ++i)
         if (std::strcmp(s_noted[i], text) == 0) return;
-    if (s_notedCount < kNotedFiles) std::memcpy(s_noted[s_notedCount], text, sizeof text);
-    ++s_notedCount;
+    // Past the kept ones a name cannot be told from one seen before, so none is counted.
+    if (s_notedCount < kUnreadableFilesKept)
+        std::memcpy(s_noted[s_notedCount++], text, sizeof text);
+    else
+        s_notedCount = kUnreadableFilesKept + 1;
 }
 
 // Opens an already resolved name: regular files only, and nothing that can block.
@@ -120,8 +122,8 @@ int OpenSystemFile(const char* path) {
     int error = 0;
     int fd = root[0] ? OpenInTree(root, path, &error) : OpenRegular(AT_FDCWD, path, &error);
     if (fd < 0 && error)
-        NoteUnreadable(path, error == EXDEV ? "a link that leads outside the tree"
-                                            : std::strerror(error));
+        NoteUnreadable(
+            path, error == EXDEV ? "a link that leads outside the tree" : std::strerror(error));
     return fd;
 }
 
@@ -151,6 +153,15 @@ long ReadSmallFile(const char* path, char* out, size_t capacity) {
 
 int UnreadableSystemFiles(const char** out, int capacity) {
     std::lock_guard<std::mutex> lock(s_notedLock);
-    for (int i = 0; i < capacity && i < s_notedCount && i < kNotedFiles; ++i) out[i] = s_noted[i];
+    for (int i = 0; i < capacity && i < s_notedCount && i < kUnreadableFilesKept; ++i)
+        out[i] = s_noted[i];
     return s_notedCount;
+}
+
+std::FILE* OpenSystemFileStream(const char* path) {
+    const int fd = OpenSystemFile(path);
+    if (fd < 0) return nullptr;
+    std::FILE* stream = fdopen(fd, "rb");
+    if (!stream) close(fd);
+    return stream;
 }

@@ -84,10 +84,6 @@ CpuidWords ExecuteCpuid(uint32_t leaf, uint32_t subleaf) {
     return SystemCpuid().Execute(leaf, subleaf);
 }
 
-uint64_t ReadXcr0() {
-    return SystemCpuid().ReadXcr0();
-}
-
 uint64_t ReadTimeStampCounter() {
 #if KELVANE_HAS_X86
     return __rdtsc();

@@ -5,8 +5,8 @@ runner=$1
 cli=$2
 if [ -n "$runner" ]; then "$runner" --check || exit $?; fi
 failed=0
-out=$(mktemp) err=$(mktemp) dump=$(mktemp)
-trap 'rm -f "$out" "$err" "$dump"' EXIT
+out=$(mktemp) err=$(mktemp) dump=$(mktemp) tree=$(mktemp -d)
+trap 'rm -rf "$out" "$err" "$dump" "$tree"' EXIT
 
 check() { # expected-status expected-stdout-pattern expected-stderr-pattern args...
   want=$1 outpat=$2 errpat=$3
@@ -50,6 +50,13 @@ if [ -n "$runner" ]; then
   check 2 '' 'this system reads no machine tree' info --sysroot .
 else
   check 0 '"online_processor_count":[1-9]' '' info --json --sysroot /
+  # A tree's CPUID dump is read as its other files are: a FIFO is no file (it blocked once),
+  # and a link out of the tree is not followed.
+  mkfifo "$tree/cpuid.txt"
+  runner="timeout 30" check 0 '"online_processor_count"' '' info --json --sysroot "$tree"
+  rm "$tree/cpuid.txt" && ln -s "$dump" "$tree/cpuid.txt"
+  check 0 '' "warning: the tree's /cpuid.txt: a link that leads outside the tree" \
+    info --sysroot "$tree"
 fi
 # A CPUID dump that is none: the file and line at fault, status 2, nothing on stdout.
 check 0 '^CPUID 00000000: [0-9A-F]{8}-[0-9A-F]{8}-' '' cpuid

@@ -11,9 +11,9 @@ namespace {
 using SystemTreeTest = ScratchDirectory;
 
 bool Noted(const std::string& text) {
-    const char* noted[16];
-    int count = UnreadableSystemFiles(noted, 16);
-    for (int i = 0; i < count && i < 16; ++i)
+    const char* noted[kUnreadableFilesKept];
+    int count = UnreadableSystemFiles(noted, kUnreadableFilesKept);
+    for (int i = 0; i < count && i < kUnreadableFilesKept; ++i)
         if (text == noted[i]) return true;
     return false;
 }
